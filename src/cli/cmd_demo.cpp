@@ -1,0 +1,54 @@
+#include <filesystem>
+#include <ostream>
+#include <vector>
+
+#include "cli/commands.h"
+#include "core/file.h"
+#include "probe/detect.h"
+
+namespace varnix::cli {
+
+std::string SamplesFolder() {
+    return VARNIX_SAMPLES_DIR;
+}
+
+namespace {
+
+std::vector<std::string> SampleFiles() {
+    std::vector<std::string> files;
+    std::error_code ec;
+    for (const auto& entry : std::filesystem::directory_iterator(SamplesFolder(), ec)) {
+        if (entry.is_regular_file() && entry.path().extension() != ".vnf" &&
+            entry.path().extension() != ".md") {
+            files.push_back(entry.path().string());
+        }
+    }
+    std::sort(files.begin(), files.end());
+    return files;
+}
+
+}  // namespace
+
+void AddDemoCommand(CLI::App& app, Context& context) {
+    auto* command = app.add_subcommand(
+        "demo", "Run the whole sequence on the bundled sample files and print what it does");
+    auto folder = std::make_shared<std::string>("varnix-demo");
+    command->add_option("DIR", *folder, "Folder for the pieces (default ./varnix-demo)");
+    command->callback([&context, folder] {
+        std::ostream& out = context.streams.out;
+        const auto files = SampleFiles();
+        if (files.empty()) {
+            context.streams.err << "varnix: no sample files in " << SamplesFolder() << '\n';
+            context.FileFailed();
+            return;
+        }
+        out << "Sample files in " << SamplesFolder() << ":\n";
+        for (const auto& file : files) {
+            const std::string kind = DetectFormat(file);
+            out << "  " << std::filesystem::path(file).filename().string() << "  kind "
+                << (kind.empty() ? "unknown" : kind) << '\n';
+        }
+    });
+}
+
+}  // namespace varnix::cli

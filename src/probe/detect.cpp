@@ -1,0 +1,55 @@
+#include "probe/detect.h"
+
+#include <array>
+
+#include "core/file.h"
+
+namespace varnix {
+
+std::string DetectFormatOfBytes(std::span<const std::uint8_t> head) {
+    const auto starts = [&](std::initializer_list<std::uint8_t> bytes) {
+        if (head.size() < bytes.size()) {
+            return false;
+        }
+        std::size_t i = 0;
+        for (std::uint8_t b : bytes) {
+            if (head[i++] != b) {
+                return false;
+            }
+        }
+        return true;
+    };
+    if (starts({0x0B, 0x77})) {
+        return kKindAC3;
+    }
+    if (starts({0x7F, 0xFE, 0x80, 0x01})) {
+        return kKindDTS;
+    }
+    if (starts({0xFF, 0xFC})) {
+        return kKindMPA;
+    }
+    if (starts({'R', 'I', 'F', 'F'})) {
+        return kKindWAV;
+    }
+    if (starts({0x00, 0x00, 0x01, 0xB3}) && head.size() >= 5) {
+        if (head[4] == 0x2D || head[4] == 0x1E) {
+            return kKindM2V;
+        }
+        if (head[4] == 0x16) {
+            return kKindM1V;
+        }
+    }
+    return {};
+}
+
+std::string DetectFormat(const std::string& fileName) {
+    BinaryFile file(fileName, BinaryFile::Mode::Read);
+    if (!file) {
+        return {};
+    }
+    std::array<std::uint8_t, 11> head{};
+    const std::size_t got = file.read(head.data(), head.size());
+    return DetectFormatOfBytes(std::span<const std::uint8_t>(head.data(), got));
+}
+
+}  // namespace varnix
