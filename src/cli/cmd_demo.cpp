@@ -21,8 +21,9 @@ std::vector<std::string> SampleFiles() {
     std::vector<std::string> files;
     std::error_code ec;
     for (const auto& entry : std::filesystem::directory_iterator(SamplesFolder(), ec)) {
-        if (entry.is_regular_file() && entry.path().extension() != ".vnf" &&
-            entry.path().extension() != ".md") {
+        const auto extension = entry.path().extension();
+        if (entry.is_regular_file() && extension != ".vnf" && extension != ".md" &&
+            extension != ".sh") {
             files.push_back(entry.path().string());
         }
     }
