@@ -160,7 +160,11 @@ TimeCode AC3SamplesToTimeCode(unsigned fscod, double fps, std::int64_t samples) 
 
 std::uint64_t AC3FrameLayout::frameStart(std::uint64_t index) const {
     if (uniform) {
-        return std::min<std::uint64_t>(index * firstFrameBytes, fileSize);
+        if (firstFrameBytes == 0) {
+            return 0;
+        }
+        return index > fileSize / firstFrameBytes ? fileSize
+                                                  : std::min(index * firstFrameBytes, fileSize);
     }
     if (index < frameStarts.size()) {
         return frameStarts[index];

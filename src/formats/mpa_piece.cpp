@@ -26,8 +26,9 @@ MPAPieceRange LocateMPAPiece(const std::string& sourceName, std::uint64_t startS
     file.ReadInfoFrame();
 
     const bool toEnd = sampleCount < 0;
+    const auto count = static_cast<std::uint64_t>(sampleCount);
     const std::uint64_t target =
-        toEnd ? UINT64_MAX : startSample + static_cast<std::uint64_t>(sampleCount);
+        (toEnd || count > UINT64_MAX - startSample) ? UINT64_MAX : startSample + count;
     std::optional<std::uint64_t> startPos;
     std::optional<std::uint64_t> length;
     std::uint64_t cum = 0;

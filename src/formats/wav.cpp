@@ -154,6 +154,9 @@ WAVLayout ReadWAVLayoutOf(ByteSource& source) {
             layout.dataStart = body;
             const std::uint64_t available = layout.fileSize - body;
             layout.dataSize = (size == 0 || size > available) ? available : size;
+            if (layout.dataSize == available) {
+                break;  // the samples run to the end of the file: no chunk follows
+            }
         }
         std::uint64_t next = body + size;
         if ((size & 1) != 0) {
@@ -238,10 +241,12 @@ bool WriteWAVPiece(const std::string& source, const std::string& dest, std::uint
         return false;
     }
     // Only bytes of the data chunk are copied, starting on the sample frame `start`.
-    const std::uint64_t skip = std::min(start * bpf, layout.dataSize);
+    const std::uint64_t wholeFrames = layout.dataSize / bpf;
+    const std::uint64_t skip = start >= wholeFrames ? layout.dataSize : start * bpf;
     const std::uint64_t available = layout.dataSize - skip;
-    const std::uint64_t total =
-        count < 0 ? available : std::min(static_cast<std::uint64_t>(count) * bpf, available);
+    const std::uint64_t total = (count < 0 || static_cast<std::uint64_t>(count) > available / bpf)
+                                    ? available
+                                    : static_cast<std::uint64_t>(count) * bpf;
     if (!in.seek(static_cast<std::int64_t>(layout.dataStart + skip))) {
         return false;
     }

@@ -188,6 +188,7 @@ TEST(AC3FrameLayout, UniformStreamsKeepSizeDivLength) {
         EXPECT_TRUE(layout.frameStarts.empty());
         EXPECT_EQ(layout.frameStart(3), 3u * 1792);
         EXPECT_EQ(layout.frameStart(100), stream.size());
+        EXPECT_EQ(layout.frameStart(UINT64_MAX / 2), stream.size());
     }
 }
 

@@ -283,6 +283,8 @@ TEST_F(MPAPieces, StartPastTheLastFrameGivesAnEmptyPiece) {
     EXPECT_TRUE(test::ReadAll(piece).empty());
     EXPECT_EQ(WriteMPAPiece(source, piece, 1152 * 41, nullptr, 0, nullptr, kMPAToEnd), 0);
     EXPECT_TRUE(test::ReadAll(piece).empty());
+    EXPECT_EQ(WriteMPAPiece(source, piece, 1152 * 39, nullptr, 0, nullptr, INT64_MAX), 1152);
+    EXPECT_EQ(test::ReadAll(piece).size(), 576u);
 }
 
 TEST_F(MPAPieces, ReportProgressAndLetTheHostPumpEveryFewHundredFrames) {

@@ -229,6 +229,8 @@ TEST_F(WAVPieces, StartAtTheRealDataAndStopAtTheEndOfTheDataChunk) {
     EXPECT_EQ(Piece(0, 10), Bytes(samples.begin(), samples.begin() + 40));
     EXPECT_EQ(Piece(990, 50), Bytes(samples.begin() + 3960, samples.end()));
     EXPECT_EQ(Piece(990, -1), Bytes(samples.begin() + 3960, samples.end()));
+    EXPECT_EQ(Piece(990, INT64_MAX), Bytes(samples.begin() + 3960, samples.end()));
+    EXPECT_TRUE(Piece(UINT64_MAX / 2, 10).empty());
     EXPECT_TRUE(Piece(1000, 10).empty());
     EXPECT_TRUE(Piece(5000, -1).empty());
 }
