@@ -174,17 +174,19 @@ std::uint64_t AC3FrameLayout::frameStart(std::uint64_t index) const {
 
 namespace {
 
-// True when a frame of length `length` starts at `offset`.
-bool FrameOfLengthAt(ByteWindow& window, std::uint64_t offset, std::uint32_t length) {
-    AC3Header h;
-    return h.decode(window.peek(offset, kAC3HeaderBytes)) && h.frameBytes() == length;
+// The header at `offset`, read on its own (a few bytes, no read-ahead block).
+bool HeaderAt(ByteSource& source, std::uint64_t offset, AC3Header& header) {
+    std::array<std::uint8_t, kAC3HeaderBytes> bytes{};
+    const std::size_t got = source.readAt(offset, bytes);
+    return header.decode(std::span<const std::uint8_t>(bytes.data(), got));
 }
 
 // Frames of the first frame's length at a few places spread over the file.
-bool SpotChecksAgree(ByteWindow& window, std::uint32_t length, std::uint64_t frames) {
+bool SpotChecksAgree(ByteSource& source, std::uint32_t length, std::uint64_t frames) {
     const std::uint64_t spots[] = {1, frames / 2, frames - 1};
     return std::all_of(std::begin(spots), std::end(spots), [&](std::uint64_t i) {
-        return FrameOfLengthAt(window, i * length, length);
+        AC3Header h;
+        return HeaderAt(source, i * length, h) && h.frameBytes() == length;
     });
 }
 
@@ -193,9 +195,8 @@ bool SpotChecksAgree(ByteWindow& window, std::uint32_t length, std::uint64_t fra
 AC3FrameLayout ReadAC3FrameLayoutOf(ByteSource& source, bool alwaysWalk) {
     AC3FrameLayout layout;
     layout.fileSize = source.size();
-    ByteWindow window(source);
     AC3Header first;
-    if (!first.decode(window.peek(0, kAC3HeaderBytes))) {
+    if (!HeaderAt(source, 0, first)) {
         return layout;
     }
     const std::uint32_t length = first.frameBytes();
@@ -206,11 +207,12 @@ AC3FrameLayout ReadAC3FrameLayoutOf(ByteSource& source, bool alwaysWalk) {
     // At 48 and 32 kHz both frame-size codes of a bit rate give one length, so lengths change
     // only where the bit rate does; a few agreeing spots are taken as a uniform stream.
     if (!alwaysWalk && first.fscod != 1 && wholeFrames >= 2 &&
-        SpotChecksAgree(window, length, wholeFrames)) {
+        SpotChecksAgree(source, length, wholeFrames)) {
         layout.frameCount = wholeFrames;
         return layout;
     }
 
+    ByteWindow window(source);
     std::uint64_t position = 0;
     std::uint64_t walked = 0;
     AC3Header h;

@@ -199,9 +199,12 @@ class CountingSource : public ByteSource {
     std::uint64_t size() const override { return inner_.size(); }
     std::size_t readAt(std::uint64_t offset, std::span<std::uint8_t> into) override {
         ++reads;
-        return inner_.readAt(offset, into);
+        const std::size_t got = inner_.readAt(offset, into);
+        bytesRead += got;
+        return got;
     }
     int reads = 0;
+    std::size_t bytesRead = 0;
 
   private:
     SpanSource inner_;
@@ -212,6 +215,7 @@ TEST(AC3FrameLayout, UniformStreamsAreProbedFromAFewHeaders) {
     CountingSource source(stream);
     EXPECT_EQ(ReadAC3FrameLayoutOf(source).frameCount, 6000u);
     EXPECT_LE(source.reads, 4);
+    EXPECT_LE(source.bytesRead, 4 * kAC3HeaderBytes);
 }
 
 TEST(AC3FrameLayout, WalksReadBlocksNotFrames) {
