@@ -93,20 +93,6 @@ TEST(TMPAFrame, ParsesEveryHeaderTheBuilderWrites) {
     }
 }
 
-TEST(TMPAFrame, DisplayTexts) {
-    EXPECT_EQ(MPAVersionName(2), "2.5");
-    EXPECT_EQ(MPAVersionName(3), "Unknown");
-    EXPECT_EQ(MPALayerName(1), "2");
-    EXPECT_EQ(MPALayerName(7), "Unknown");
-    EXPECT_EQ(MPAModeName(1), "Joint Stereo");
-    EXPECT_EQ(MPAModeName(4), "");
-    EXPECT_EQ(MPAModeReportName(1), "Join Stereo");
-    EXPECT_EQ(MPAModeReportName(4), "Unknown");
-    EXPECT_EQ(MPAEmphasisName(1), "50.15 Ms");
-    EXPECT_EQ(MPAEmphasisName(3), "CCITT_J17");
-    EXPECT_EQ(MPAEmphasisName(4), "Unknown");
-}
-
 TEST(ReadMPAInfo, RealStreamsMatchWhatFfprobeReported) {
     TempDir dir;
     for (const char* name : {"mp2-crc.mp2", "mp2-id3.mp2"}) {
