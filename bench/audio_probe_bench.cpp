@@ -22,7 +22,8 @@ namespace fs = std::filesystem;
 class BenchFiles {
   public:
     BenchFiles() {
-        folder_ = fs::temp_directory_path() / ("varnix-bench-" + std::to_string(std::random_device{}()));
+        folder_ =
+            fs::temp_directory_path() / ("varnix-bench-" + std::to_string(std::random_device{}()));
         fs::create_directories(folder_);
         WriteLayerII();
         WriteAC3(ac3At44k1(), 1, 20, 103359);  // 192 kbit/s, 834/836-byte frames
