@@ -174,10 +174,10 @@ void DrawApplicationIcon(QPainter& p) {
         const double x = 5.0 + i * 2.5;
         p.drawLine(QPointF(x, 16 - heights[i] / 2), QPointF(x, 16 + heights[i] / 2));
     }
-    QPen cut = InkPen(kOrange, 2.0);
+    QPen cut(kOrange, 2.0, Qt::CustomDashLine, Qt::FlatCap);
     cut.setDashPattern({1.5, 1.5});
     p.setPen(cut);
-    p.drawLine(QPointF(17.5, 4), QPointF(17.5, 28));
+    p.drawLine(QPointF(16.25, 3), QPointF(16.25, 29));
 }
 
 template <typename Draw>
