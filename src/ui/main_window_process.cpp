@@ -54,7 +54,8 @@ void TAC3Splitter::BitBtn10Click() {
 }
 
 bool TAC3Splitter::RunProcess(bool /*mergePage*/) {
-    // The merge and the cutters join the window here once the engine's split job drives them.
+    // Merging and cutting are the engine's split job. Without it linked in, Process ends after
+    // the window's own steps and writes nothing.
     return false;
 }
 
