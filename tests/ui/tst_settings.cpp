@@ -1,6 +1,5 @@
 // The typed settings and their storage.
 
-#include <QDir>
 #include <QTest>
 
 #include "ui/settings.h"
@@ -51,18 +50,6 @@ class SettingsTest : public QObject {
         QVERIFY(!ReadText(storage, QStringLiteral("Number")));
         QVERIFY(!ReadText(storage, QStringLiteral("List")));
         QVERIFY(!ReadText(storage, QStringLiteral("Missing")));
-    }
-
-    void defaults() {
-        VarnixSettings settings;
-        settings.activePage = 1;
-        settings.SetDefaults();
-        QVERIFY(settings.ntscMode);
-        QVERIFY(!settings.checkHeader);
-        QVERIFY(settings.openPath1.isEmpty());
-        QVERIFY(settings.openPath2.isEmpty());
-        QCOMPARE(settings.processPath, QDir::homePath() + QLatin1Char('/'));
-        QCOMPARE(settings.activePage, 0);
     }
 
     void writeThenReadGivesTheSameSettings() {
@@ -129,16 +116,6 @@ class SettingsTest : public QObject {
         VarnixSettings read;
         QVERIFY(!read.Read(storage));
         QVERIFY(!ReadInteger(storage, PositionKey(kFormTop)));
-    }
-
-    void keyNames() {
-        QCOMPARE(ColumnWidthKey(QStringLiteral("ListView2"), 6),
-                 QStringLiteral("Positions/ListView2Col6Width"));
-        QCOMPARE(ControlGeometryKey(QStringLiteral("Panel6"), QStringLiteral("Height")),
-                 QStringLiteral("Positions/Panel6Height"));
-        QCOMPARE(PositionKey(kFormPos), QStringLiteral("Positions/FormPos"));
-        QCOMPARE(WindowControlNames().size(), 9);
-        QCOMPARE(Panel6ControlNames().size(), 3);
     }
 };
 

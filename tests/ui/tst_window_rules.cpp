@@ -152,20 +152,6 @@ class WindowRulesTest : public QObject {
         QVERIFY(!FirstMergeRowLocked(true, false, 0, 0));   // empty list
     }
 
-    void busyControlsLeaveCloseAlone() {
-        const auto& busy = BusyDisabledControls();
-        const auto& idle = IdleEnabledControls();
-        QVERIFY(std::find(busy.begin(), busy.end(), "BitBtn11") == busy.end());
-        QCOMPARE(idle.size(), busy.size() + 3);
-        for (const std::string& name : busy) {
-            QVERIFY(std::find(idle.begin(), idle.end(), name) != idle.end());
-        }
-        for (const char* list : {"ListView1", "ListView2", "ListView3"}) {
-            QVERIFY(std::find(idle.begin(), idle.end(), list) != idle.end());
-            QVERIFY(std::find(busy.begin(), busy.end(), list) == busy.end());
-        }
-    }
-
     void reportProgressMovesWithinTheMaximumAndAlwaysPumps() {
         test::RecordingHost host;
         ProgressState bar;
