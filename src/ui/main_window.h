@@ -188,7 +188,7 @@ class TAC3Splitter : public QMainWindow {
     // The list that last received the input focus; none after creation.
     QTreeWidget* ActiveList = nullptr;
 
-  public:
+    // Loads the geometry and the settings before the window is shown the first time.
     void setVisible(bool visible) override;
 
   protected:
