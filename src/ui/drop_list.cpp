@@ -88,11 +88,7 @@ void TDropList::keyPressEvent(QKeyEvent* event) {
 }
 
 void TDropList::dragEnterEvent(QDragEnterEvent* event) {
-    if (!DroppedFileNames(event->mimeData()).isEmpty()) {
-        event->acceptProposedAction();
-    } else {
-        event->ignore();
-    }
+    dragMoveEvent(event);
 }
 
 void TDropList::dragMoveEvent(QDragMoveEvent* event) {

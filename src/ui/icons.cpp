@@ -202,6 +202,19 @@ QIcon MakeButtonIcon(ButtonIcon kind) {
     return PaintedIcon([kind](QPainter& p) { DrawIcon(p, kind); });
 }
 
+QPushButton* MakeButton(QWidget* parent, const char* name, const QString& caption,
+                        const QString& hint, ButtonIcon icon) {
+    auto* button = new QPushButton(MakeButtonIcon(icon), caption, parent);
+    button->setObjectName(QString::fromLatin1(name));
+    button->setToolTip(hint);
+    button->setIconSize(QSize(22, 22));
+    button->setAutoDefault(false);
+    if (caption.isEmpty()) {
+        button->setFixedSize(36, 32);
+    }
+    return button;
+}
+
 QIcon ApplicationIcon() {
     return QIcon::fromTheme(QStringLiteral("varnix"),
                             PaintedIcon([](QPainter& p) { DrawApplicationIcon(p); }));

@@ -2,6 +2,7 @@
 // The pictures of the buttons and the program's icon, drawn here so that they form one set.
 
 #include <QIcon>
+#include <QPushButton>
 
 namespace varnix {
 
@@ -21,6 +22,10 @@ enum class ButtonIcon {
 };
 
 QIcon MakeButtonIcon(ButtonIcon kind);
+// A button with its picture, object name and hint; a button without a caption is a square that
+// shows only its picture.
+QPushButton* MakeButton(QWidget* parent, const char* name, const QString& caption,
+                        const QString& hint, ButtonIcon icon);
 // The program's icon: the installed theme's "varnix" icon, else the same picture drawn here.
 QIcon ApplicationIcon();
 

@@ -14,19 +14,6 @@ namespace varnix {
 
 namespace {
 
-QPushButton* MakeButton(QWidget* parent, const char* name, const QString& caption,
-                        const QString& hint, ButtonIcon icon) {
-    auto* button = new QPushButton(MakeButtonIcon(icon), caption, parent);
-    button->setObjectName(QString::fromLatin1(name));
-    button->setToolTip(hint);
-    button->setIconSize(QSize(22, 22));
-    button->setAutoDefault(false);
-    if (caption.isEmpty()) {
-        button->setFixedSize(36, 32);
-    }
-    return button;
-}
-
 QAction* MakeEntry(QMenu* menu, const QString& caption, const QList<QKeySequence>& keys = {}) {
     QAction* action = menu->addAction(caption);
     action->setShortcuts(keys);
@@ -292,45 +279,41 @@ void TAC3Splitter::BuildStatusBar() {
 }
 
 void TAC3Splitter::BuildMenus() {
-    const QList<QKeySequence> enter = {QKeySequence(Qt::Key_Return), QKeySequence(Qt::Key_Enter)};
-    const QList<QKeySequence> del = {QKeySequence(Qt::Key_Delete)};
-    const QList<QKeySequence> selectAll = {QKeySequence(Qt::CTRL | Qt::Key_A)};
-    const QList<QKeySequence> clearAll = {QKeySequence(Qt::CTRL | Qt::Key_Delete)};
-
-    PopupMenu1 = new QMenu(this);
-    PopupMenu1->setObjectName(QStringLiteral("PopupMenu1"));
-    auto& d = PopupMenu1Items;
-    d.AddFromFile = MakeEntry(PopupMenu1, QStringLiteral("Add duration from file"));
-    d.AddFromTime = MakeEntry(PopupMenu1, QStringLiteral("Add duration from time "));
-    PopupMenu1->addSeparator();
-    d.Information = MakeEntry(PopupMenu1, QStringLiteral("Information"), enter);
-    d.Delete = MakeEntry(PopupMenu1, QStringLiteral("Delete"), del);
-    d.SelectAll = MakeEntry(PopupMenu1, QStringLiteral("Select All"), selectAll);
-    d.ClearAll = MakeEntry(PopupMenu1, QStringLiteral("Clear all"), clearAll);
-    PopupMenu1->addSeparator();
-    d.MoveUp = MakeEntry(PopupMenu1, QStringLiteral("Move Up"));
-    d.MoveDown = MakeEntry(PopupMenu1, QStringLiteral("Move Down"));
-    ListView1->addActions(PopupMenu1->actions());
-
-    PopupMenu2 = new QMenu(this);
-    PopupMenu2->setObjectName(QStringLiteral("PopupMenu2"));
-    auto& a = PopupMenu2Items;
-    a.Add = MakeEntry(PopupMenu2, QStringLiteral("Add"));
-    PopupMenu2->addSeparator();
-    a.Information = MakeEntry(PopupMenu2, QStringLiteral("Information"), enter);
-    a.Delete = MakeEntry(PopupMenu2, QStringLiteral("Delete"), del);
-    a.SelectAll = MakeEntry(PopupMenu2, QStringLiteral("Select all"), selectAll);
-    a.ClearAll = MakeEntry(PopupMenu2, QStringLiteral("Clear all"), clearAll);
-    PopupMenu2->addSeparator();
-    a.MoveUp = MakeEntry(PopupMenu2, QStringLiteral("Move Up"));
-    a.MoveDown = MakeEntry(PopupMenu2, QStringLiteral("Move Down"));
-    ListView2->addActions(PopupMenu2->actions());
-    ListView3->addActions(PopupMenu2->actions());
+    // The entries every list's menu has, after its Add entries; the shortcuts work in the lists
+    // that show the menu.
+    auto fill = [this](const char* name, const QStringList& adds, const QString& selectAll,
+                       ListMenuEntries& entries) {
+        auto* menu = new QMenu(this);
+        menu->setObjectName(QString::fromLatin1(name));
+        entries.Add = MakeEntry(menu, adds.front());
+        if (adds.size() > 1) {
+            entries.AddFromTime = MakeEntry(menu, adds.back());
+        }
+        menu->addSeparator();
+        entries.Information =
+            MakeEntry(menu, QStringLiteral("Information"),
+                      {QKeySequence(Qt::Key_Return), QKeySequence(Qt::Key_Enter)});
+        entries.Delete = MakeEntry(menu, QStringLiteral("Delete"), {QKeySequence(Qt::Key_Delete)});
+        entries.SelectAll = MakeEntry(menu, selectAll, {QKeySequence(Qt::CTRL | Qt::Key_A)});
+        entries.ClearAll =
+            MakeEntry(menu, QStringLiteral("Clear all"), {QKeySequence(Qt::CTRL | Qt::Key_Delete)});
+        menu->addSeparator();
+        entries.MoveUp = MakeEntry(menu, QStringLiteral("Move Up"));
+        entries.MoveDown = MakeEntry(menu, QStringLiteral("Move Down"));
+        return menu;
+    };
+    PopupMenu1 =
+        fill("PopupMenu1",
+             {QStringLiteral("Add duration from file"), QStringLiteral("Add duration from time ")},
+             QStringLiteral("Select All"), PopupMenu1Items);
+    PopupMenu2 =
+        fill("PopupMenu2", {QStringLiteral("Add")}, QStringLiteral("Select all"), PopupMenu2Items);
 
     for (TDropList* list : {static_cast<TDropList*>(ListView1), static_cast<TDropList*>(ListView2),
                             static_cast<TDropList*>(ListView3)}) {
-        list->setContextMenuPolicy(Qt::CustomContextMenu);
         QMenu* menu = list == ListView1 ? PopupMenu1 : PopupMenu2;
+        list->addActions(menu->actions());
+        list->setContextMenuPolicy(Qt::CustomContextMenu);
         connect(list, &QWidget::customContextMenuRequested, this,
                 [list, menu](const QPoint& at) { menu->popup(list->viewport()->mapToGlobal(at)); });
     }

@@ -39,21 +39,10 @@ class TDurationForm;
 class TAddToOneForm;
 class TSplitterAboutForm;
 
-// Entries of the durations list's popup menu.
-struct DurationsMenuEntries {
-    QAction* AddFromFile = nullptr;  // "Add duration from file"
+// Entries of a list's popup menu. Only the durations list's menu has AddFromTime.
+struct ListMenuEntries {
+    QAction* Add = nullptr;          // "Add duration from file" or "Add"
     QAction* AddFromTime = nullptr;  // "Add duration from time "
-    QAction* Information = nullptr;  // Enter
-    QAction* Delete = nullptr;       // Del
-    QAction* SelectAll = nullptr;    // Ctrl+A
-    QAction* ClearAll = nullptr;     // Ctrl+Del
-    QAction* MoveUp = nullptr;
-    QAction* MoveDown = nullptr;
-};
-
-// Entries of the audio lists' popup menu.
-struct AudioMenuEntries {
-    QAction* Add = nullptr;
     QAction* Information = nullptr;  // Enter
     QAction* Delete = nullptr;       // Del
     QAction* SelectAll = nullptr;    // Ctrl+A
@@ -155,7 +144,7 @@ class TAC3Splitter : public QMainWindow {
     QPushButton* BitBtn6 = nullptr;       // move duration up
     QPushButton* BitBtn7 = nullptr;       // move duration down
     QMenu* PopupMenu1 = nullptr;
-    DurationsMenuEntries PopupMenu1Items;
+    ListMenuEntries PopupMenu1Items;
     QTabWidget* PageControl1 = nullptr;
     QWidget* TabSheet1 = nullptr;
     QWidget* TabSheet2 = nullptr;
@@ -168,7 +157,7 @@ class TAC3Splitter : public QMainWindow {
     QPushButton* BitBtn8 = nullptr;       // move audio file up
     QPushButton* BitBtn9 = nullptr;       // move audio file down
     QMenu* PopupMenu2 = nullptr;
-    AudioMenuEntries PopupMenu2Items;
+    ListMenuEntries PopupMenu2Items;
     QWidget* Panel2 = nullptr;  // destination folder
     QPushButton* BitBtn5 = nullptr;
     QLineEdit* Edit1 = nullptr;

@@ -10,18 +10,6 @@
 
 namespace varnix {
 
-namespace {
-
-QPushButton* MakeButton(QWidget* parent, const char* name, const QString& caption,
-                        const QString& hint, ButtonIcon icon) {
-    auto* button = new QPushButton(MakeButtonIcon(icon), caption, parent);
-    button->setObjectName(QString::fromLatin1(name));
-    button->setToolTip(hint);
-    return button;
-}
-
-}  // namespace
-
 TAddToOneForm::TAddToOneForm(QWidget* parent) : QWidget(parent, Qt::Window) {
     setObjectName(QStringLiteral("AddToOneForm"));
     setWindowTitle(QStringLiteral("Add media files to one"));
