@@ -1,0 +1,155 @@
+#include "ui/audio_list_rules.h"
+
+#include <charconv>
+#include <cmath>
+
+#include "core/timecode.h"
+#include "formats/ac3.h"
+#include "formats/dts.h"
+#include "formats/mpa_frame.h"
+#include "probe/detect.h"
+#include "ui/durations_list_rules.h"
+
+namespace varnix {
+
+namespace {
+
+std::string ChannelsText(unsigned count) {
+    return "CH:" + std::to_string(count);
+}
+
+}  // namespace
+
+std::string FrequencyText(double kilohertz, char decimalSeparator) {
+    char buffer[64];
+    const auto [end, error] = std::to_chars(buffer, buffer + sizeof buffer, kilohertz);
+    std::string text = error == std::errc{} ? std::string(buffer, end) : std::string("0");
+    for (char& c : text) {
+        if (c == '.') {
+            c = decimalSeparator;
+        }
+    }
+    if (text.size() == 2) {
+        text += decimalSeparator;
+        text += '0';
+    }
+    return text + " kHz";
+}
+
+AudioColumns AC3Columns(const MediaInfoAC3& info, char decimalSeparator) {
+    const unsigned mode = info.audioCodingMode & 7u;
+    const unsigned channels = AC3ChannelCounts[mode];
+    const unsigned lfe = info.lfe != 0 ? 1u : 0u;
+    return AudioColumns{ChannelsText(channels + lfe),
+                        FrequencyText(info.sampleRate, decimalSeparator),
+                        std::to_string(info.bitRate / 1000) + " Kbps",
+                        "Dolby " + std::to_string(channels) + (lfe != 0 ? ".1" : ".0"), kImageAC3};
+}
+
+AudioColumns DTSColumns(const MediaInfoDTS& info, char decimalSeparator) {
+    // User-defined channel arrangements count no channels.
+    const unsigned channels = DTSChannelCount(info.channelArrangement);
+    const unsigned lfe = info.lfe != 0 ? 1u : 0u;
+    const long double kbps = DTSBitRate(info.rateCode) / 1000.0L;
+    return AudioColumns{
+        ChannelsText(channels + lfe),
+        FrequencyText(DTSSampleRate(info.sampleRateCode) / 1000.0, decimalSeparator),
+        std::to_string(RoundEven(kbps)) + " Kbps",
+        "DTS " + std::to_string(channels) + (lfe != 0 ? ".1" : ".0"), kImageDTS};
+}
+
+AudioColumns MPAColumns(const MediaInfoMPA& info, char decimalSeparator) {
+    const auto kilohertz = static_cast<double>(RoundEven(info.sampleRate / 1000.0L));
+    return AudioColumns{
+        info.channelMode == 3 ? "CH:1" : "CH:2", FrequencyText(kilohertz, decimalSeparator),
+        std::to_string(info.bitRate) + " Kbps", MPAModeName(info.channelMode), kImageMPA};
+}
+
+AudioColumns WAVColumns(const MediaInfoWAV& info, char decimalSeparator) {
+    return AudioColumns{ChannelsText(info.channels),
+                        FrequencyText(info.sampleRate / 1000.0, decimalSeparator),
+                        std::to_string(info.bitsPerSample) + " bits", "PCM", kImageWAV};
+}
+
+bool IsMPAListKind(const std::string& kind) {
+    return kind == kKindMPA || kind == ".mp2" || kind == ".m2a";
+}
+
+std::optional<AudioColumns> AudioColumnsOfFile(const std::string& fileName, const std::string& kind,
+                                               char decimalSeparator) {
+    if (kind == kKindAC3) {
+        MediaInfoAC3 info;
+        ReadAC3Description(fileName, info);
+        return AC3Columns(info, decimalSeparator);
+    }
+    if (kind == kKindDTS) {
+        MediaInfoDTS info;
+        ReadDTSDescription(fileName, info);
+        return DTSColumns(info, decimalSeparator);
+    }
+    if (IsMPAListKind(kind)) {
+        MediaInfoMPA info;
+        ReadMPADescription(fileName, info);
+        return MPAColumns(info, decimalSeparator);
+    }
+    if (kind == kKindWAV) {
+        MediaInfoWAV info;
+        ReadWAVDescription(fileName, info);
+        return WAVColumns(info, decimalSeparator);
+    }
+    return std::nullopt;
+}
+
+std::string KindForAdding(const std::string& kind, bool mergePageShown, bool checkHeader,
+                          int mergeRows) {
+    if (kind.empty() && mergePageShown && !checkHeader && mergeRows > 0) {
+        return kBrokenHeaderKind;
+    }
+    return kind;
+}
+
+bool AudioChecksApply(bool mergePageShown, bool checkHeader, int listRows) {
+    return !(mergePageShown && !checkHeader && listRows > 0);
+}
+
+bool PassesAudioChecks(const std::string& fileName, const std::string& kind) {
+    if (!WaveChecksPass(fileName, kind) || kind.empty()) {
+        return false;
+    }
+    for (const char* video : {".m2v", ".m1v", ".mpg"}) {
+        if (EndsWith(fileName, video)) {
+            return false;
+        }
+    }
+    return !IsVideoKind(kind);
+}
+
+bool MergeFormatChecked(const std::string& kind, bool mergePageShown, int mergeRows,
+                        bool checkHeader) {
+    if (kind == kKindAC3 || kind == kKindDTS || IsMPAListKind(kind)) {
+        return false;
+    }
+    return mergePageShown && mergeRows > 1 && checkHeader;
+}
+
+bool SameMergeFormat(const AudioColumns& first, const AudioColumns& added) {
+    return first.channels == added.channels && first.frequency == added.frequency &&
+           first.bitRate == added.bitRate;
+}
+
+bool AudioMoveRefused(MoveDirection direction, bool mergePageShown, bool checkHeader,
+                      int selectedRow, int rows) {
+    if (!mergePageShown || checkHeader) {
+        return false;
+    }
+    if (direction == MoveDirection::Up) {
+        return selectedRow == 0 || selectedRow == 1;
+    }
+    return selectedRow == 0 || selectedRow == rows - 1;
+}
+
+bool AudioDeleteRefused(bool mergePageShown, bool checkHeader, int firstSelectedRow, int rows) {
+    return mergePageShown && !checkHeader && firstSelectedRow == 0 && rows > 1;
+}
+
+}  // namespace varnix

@@ -1,0 +1,63 @@
+#include "ui/durations_list_rules.h"
+
+#include <algorithm>
+
+#include "core/file.h"
+#include "core/file_helpers.h"
+#include "probe/detect.h"
+#include "probe/media_duration.h"
+#include "probe/media_info.h"
+#include "ui/duration_rules.h"
+
+namespace varnix {
+
+std::string DurationNumberText(int i, int n) {
+    const int width = n >= 1000 ? 4 : n >= 100 ? 3 : n >= 10 ? 2 : 1;
+    return PadNumber(i, width);
+}
+
+TimeCode WithPALFrames(TimeCode tc) {
+    tc.frames = std::min<std::uint8_t>(tc.frames, 24);
+    return tc;
+}
+
+DurationPair VirtualDurationPair(TimeCode typed, int systemRate) {
+    const TimeCode value = ClampDuration(typed, systemRate);
+    return DurationPair{WithPALFrames(value), value};
+}
+
+std::string SystemName(int systemRate) {
+    return IsPAL(systemRate) ? "PAL" : "NTSC";
+}
+
+std::string DurationText(TimeCode tc) {
+    return tc.IsNone() ? kNoDurationText : TimeCodeToText(tc);
+}
+
+bool EndsWith(const std::string& text, const std::string& tail) {
+    return text.size() >= tail.size() &&
+           text.compare(text.size() - tail.size(), tail.size(), tail) == 0;
+}
+
+bool FileCanBeRead(const std::string& fileName) {
+    if (!FileExists(fileName)) {
+        return false;
+    }
+    BinaryFile file(fileName, BinaryFile::Mode::Read);
+    return file.isOpen();
+}
+
+bool WaveChecksPass(const std::string& fileName, const std::string& kind) {
+    if (EndsWith(fileName, ".wav") && !IsPCMWave(fileName)) {
+        return false;
+    }
+    return kind != kKindWAV || IsPCMWave(fileName);
+}
+
+DurationPair AudioDurationPair(const std::string& fileName, AbortFlag* abort,
+                               ProgressIndicator* progress) {
+    return DurationPair{GetMediaDuration(fileName, abort, progress, 25.0),
+                        GetMediaDuration(fileName, abort, progress, 30.0)};
+}
+
+}  // namespace varnix
