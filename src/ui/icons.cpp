@@ -3,6 +3,7 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <QPixmap>
+#include <iterator>
 
 namespace varnix {
 
@@ -196,7 +197,46 @@ QIcon PaintedIcon(Draw draw) {
     return icon;
 }
 
+// A rounded badge in the kind's colour with its short name.
+QPixmap FileKindBadge(const QColor& color, const QString& label, int scale) {
+    const QSize size = kFileKindIconSize * scale;
+    QPixmap pixmap(size);
+    pixmap.fill(Qt::transparent);
+    QPainter p(&pixmap);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.scale(scale, scale);
+    p.setPen(InkPen(color.darker(150), 1.0));
+    p.setBrush(color);
+    p.drawRoundedRect(QRectF(0.5, 1.5, 25, 13), 3, 3);
+    QFont font = p.font();
+    font.setBold(true);
+    font.setPixelSize(9);
+    p.setFont(font);
+    p.setPen(Qt::white);
+    p.drawText(QRectF(0.5, 1.5, 25, 13), Qt::AlignCenter, label);
+    p.end();
+    pixmap.setDevicePixelRatio(scale);
+    return pixmap;
+}
+
 }  // namespace
+
+QIcon FileKindIcon(int imageIndex) {
+    struct Kind {
+        QColor color;
+        const char* label;
+    };
+    static const Kind kinds[] = {{kGreen, "WAV"}, {kBlue, "AC3"}, {kRed, "DTS"}, {kOrange, "MPA"}};
+    if (imageIndex < 0 || imageIndex >= static_cast<int>(std::size(kinds))) {
+        return {};
+    }
+    const Kind& kind = kinds[imageIndex];
+    QIcon icon;
+    for (int scale : {1, 2}) {
+        icon.addPixmap(FileKindBadge(kind.color, QString::fromLatin1(kind.label), scale));
+    }
+    return icon;
+}
 
 QIcon MakeButtonIcon(ButtonIcon kind) {
     return PaintedIcon([kind](QPainter& p) { DrawIcon(p, kind); });

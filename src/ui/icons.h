@@ -26,6 +26,10 @@ QIcon MakeButtonIcon(ButtonIcon kind);
 // shows only its picture.
 QPushButton* MakeButton(QWidget* parent, const char* name, const QString& caption,
                         const QString& hint, ButtonIcon icon);
+// The small pictures of the audio lists' rows by image index: 0 WAV, 1 AC3, 2 DTS, 3 MPEG
+// audio; a null icon for any other index. They are 26 x 16 pixels.
+QIcon FileKindIcon(int imageIndex);
+inline constexpr QSize kFileKindIconSize{26, 16};
 // The program's icon: the installed theme's "varnix" icon, else the same picture drawn here.
 QIcon ApplicationIcon();
 

@@ -153,7 +153,7 @@ void TAC3Splitter::BuildAudioPanel() {
         list = new TDropList2(sheet);
         list->setObjectName(QString::fromLatin1(listName));
         list->SetColumns(columns, widths);
-        list->setIconSize(QSize(26, 16));
+        list->setIconSize(kFileKindIconSize);
         auto* pageLayout = new QVBoxLayout(sheet);
         pageLayout->setContentsMargins(2, 2, 2, 2);
         pageLayout->addWidget(list);
@@ -329,6 +329,7 @@ void TAC3Splitter::ConnectCommands() {
     connect(CheckBox1, &QCheckBox::clicked, this, &TAC3Splitter::CheckBox1Click);
     connect(PageControl1, &QTabWidget::currentChanged, this, &TAC3Splitter::PageControl1Change);
     connect(Timer1, &QTimer::timeout, this, &TAC3Splitter::Timer1Timer);
+    ConnectListCommands();
     connect(ListView1, &QTreeWidget::itemSelectionChanged, this,
             &TAC3Splitter::ListView1SelectItem);
     for (TDropList2* list : {ListView2, ListView3}) {

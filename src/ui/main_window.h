@@ -6,6 +6,9 @@
 //   main_window_settings.cpp  settings, geometry, start-up and closing
 //   main_window_commands.cpp  destination folder, Process rule, busy state, Close/Cancel, timer
 //   main_window_status.cpp    status bar, totals, list focus and selection, pages, system
+//   main_window_lists.cpp     what the three lists share: menus, drops, moves, open dialogs
+//   main_window_durations.cpp the durations list and the duration dialog
+//   main_window_audio.cpp     the audio files lists of both pages
 //   main_window_process.cpp   the Process command and its progress
 
 #include <QAction>
@@ -25,10 +28,12 @@
 #include <array>
 #include <functional>
 #include <memory>
+#include <string_view>
 
 #include "core/host.h"
 #include "core/progress.h"
 #include "ui/drop_list.h"
+#include "ui/list_rules.h"
 #include "ui/progress_bar_adapter.h"
 #include "ui/settings.h"
 #include "ui/window_state.h"
@@ -103,6 +108,55 @@ class TAC3Splitter : public QMainWindow {
     void CheckBox1Click();
     void PageControl1Change();
 
+    // The durations list.
+    void BitBtn1Click();       // add durations from files chosen in the open dialog
+    void BitBtn12Click();      // add a typed ("virtual") duration
+    void BitBtn3Click();       // delete the selected durations
+    void SpeedButton4Click();  // clear all durations
+    void SelectAllDurations();
+    void BitBtn6Click();       // move the selected duration up
+    void BitBtn7Click();       // move the selected duration down
+    void ListView1DblClick();  // Information: the file's report, or edit a typed duration
+    // Adds each file of a known kind, in order, as the open dialog and a drop do.
+    void AddDurationsFromFiles(const QStringList& fileNames);
+    // Adds one file's duration as a new row; false when no row was added.
+    bool AddDurationFromFile(const QString& fileName);
+    void RenumberDurations();
+    void RefreshDurationTimes();
+    TimeCode DurationsTotal() const;
+    // Shows every time of the three lists in the system chosen now.
+    void RecomputeAllTimes();
+
+    // The audio files lists; the commands act on the list of the page shown.
+    void BitBtn2Click();       // add files chosen in the open dialog
+    void BitBtn4Click();       // delete the selected files
+    void SpeedButton3Click();  // clear all files
+    void SelectAllAudio();
+    void BitBtn8Click();       // move the selected file up
+    void BitBtn9Click();       // move the selected file down
+    void AudioListDblClick();  // Information: the report of the selected file
+    // Adds the files, in order, to the list of the page shown, as the open dialog and a drop do.
+    void AddAudioFiles(const QStringList& fileNames);
+    // Adds one file as a new row of `list`; false when no row was added (or it was removed
+    // again by the header check).
+    bool AddAudioFile(TDropList2* list, const QString& fileName);
+    // Shows the time of every row of both audio lists in the system chosen now.
+    void RecomputeAudioTimes();
+    // Compares a new WAV row of the merge list with its first row under the header check and
+    // deletes it when the channels, frequency or bit rate differ; false when it was deleted.
+    bool CheckMergeFormat(TDropList2* list, QTreeWidgetItem* added, const std::string& kind);
+
+    // What the lists share.
+    // Moves the selected row one place up or down; the first row wraps to the end, the last
+    // to the top. The row keeps its texts, picture and numbers.
+    void MoveRowUp(QTreeWidget* list);
+    void MoveRowDown(QTreeWidget* list);
+    void ScrollSelectedIntoView(QTreeWidget* list);
+    // The information report of a file in a message box, with the window's progress bar.
+    void ShowInformation(const QString& fileName);
+    // The decimal separator of the user's locale.
+    char DecimalSeparator() const;
+
     // Status bar, totals, lists.
     QString StatusText(int panel) const;
     void SetStatusText(int panel, const QString& text);
@@ -129,6 +183,11 @@ class TAC3Splitter : public QMainWindow {
     using FolderPicker =
         std::function<QString(QWidget* parent, const QString& title, const QString& startFolder)>;
     void SetFolderPicker(FolderPicker picker) { folderPicker_ = std::move(picker); }
+    // The open dialog (several files, start folder, the toolkit's name filters); tests put a
+    // scripted one in its place. Returns the chosen files, none when cancelled.
+    using FilesPicker = std::function<QStringList(QWidget* parent, const QString& startFolder,
+                                                  const QStringList& nameFilters)>;
+    void SetFilesPicker(FilesPicker picker) { filesPicker_ = std::move(picker); }
 
     // Controls, named as in the window's design.
     QWidget* Panel6 = nullptr;  // holds the two halves and the splitter between them
@@ -192,6 +251,19 @@ class TAC3Splitter : public QMainWindow {
     void BuildStatusBar();
     void BuildMenus();
     void ConnectCommands();
+    void ConnectListCommands();
+    // The open dialog over the filter text; the chosen names in the platform's form.
+    QStringList ChooseFiles(const QString& startFolder, std::string_view filter);
+    void TakeOutRow(QTreeWidget* list, int row);
+    void InsertMovedRow(QTreeWidget* list, int index);
+    void MoveSelectedRow(QTreeWidget* list, MoveDirection direction);
+    // Deletes the selected rows and selects the row at the first one's place; returns the
+    // index of the first deleted row, -1 when none was selected.
+    int DeleteSelectedRows(QTreeWidget* list);
+    // The duration pair of a file, the video scan in the busy state.
+    DurationPair FileDurationPair(const std::string& fileName, const std::string& kind);
+    void FillAudioColumns(QTreeWidgetItem* item, const std::string& fileName,
+                          const std::string& kind);
     // Runs once, before the window is first shown.
     void FormShow();
     // The close question; true when the window may close.
@@ -211,6 +283,7 @@ class TAC3Splitter : public QMainWindow {
     std::unique_ptr<SettingsStorage> storage_;
     std::unique_ptr<ProgressBarAdapter> progress_;
     FolderPicker folderPicker_;
+    FilesPicker filesPicker_;
     TDurationForm* durationForm_ = nullptr;
     TAddToOneForm* mergerForm_ = nullptr;
     TSplitterAboutForm* aboutForm_ = nullptr;

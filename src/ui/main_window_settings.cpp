@@ -48,6 +48,7 @@ void TAC3Splitter::FormShow() {
 
 void TAC3Splitter::ResetLists() {
     state_.Tables.Clear();
+    state_.MovedItem.Clear();
     ListView1->clear();
     state_.AbortFlag = 0;
     state_.Busy = 0;
@@ -222,6 +223,7 @@ bool TAC3Splitter::FormCloseQuery() {
 
 void TAC3Splitter::FormClose() {
     state_.Tables.Clear();
+    state_.MovedItem.Clear();
     SaveSettings();
     SavePositions();
 }

@@ -47,10 +47,13 @@ TDropList2* TAC3Splitter::ShownAudioList() const {
     return MergePageShown() ? ListView3 : ListView2;
 }
 
+TimeCode TAC3Splitter::DurationsTotal() const {
+    return varnix::DurationsTotal(RowEntries(ListView1, state_.Tables, state_.SystemRate),
+                                  state_.SystemRate);
+}
+
 void TAC3Splitter::ShowDurationsTotal() {
-    const TimeCode total =
-        DurationsTotal(RowEntries(ListView1, state_.Tables, state_.SystemRate), state_.SystemRate);
-    SetStatusText(2, QString::fromStdString(TotalTimeText(total, state_.SystemRate)));
+    SetStatusText(2, QString::fromStdString(TotalTimeText(DurationsTotal(), state_.SystemRate)));
 }
 
 void TAC3Splitter::ShowAudioTotal(int which) {
@@ -135,6 +138,7 @@ void TAC3Splitter::RadioButton2Click() {
 
 void TAC3Splitter::SystemChanged(int systemRate) {
     state_.SystemRate = systemRate;
+    RecomputeAllTimes();
     if (ActiveList == ListView1) {
         ShowDurationsTotal();
     } else {

@@ -44,6 +44,17 @@ class WindowTables {
     std::vector<std::string> filePaths_;
 };
 
+// The one row being moved between two places of a list: the texts of its columns (caption
+// first), its state index, its image index and its item data.
+struct MovedItem {
+    std::vector<std::string> texts;
+    int stateIndex = -1;
+    int imageIndex = -1;
+    int itemData = -1;
+    bool empty() const { return texts.empty(); }
+    void Clear() { *this = MovedItem{}; }
+};
+
 struct WindowState {
     // 30 while NTSC is chosen, 25 while PAL is chosen.
     int SystemRate = kNTSCRate;
@@ -52,6 +63,7 @@ struct WindowState {
     // Set to 1 to stop a running scan or job; cleared before each one.
     varnix::AbortFlag AbortFlag{0};
     WindowTables Tables;
+    varnix::MovedItem MovedItem;
 };
 
 }  // namespace varnix
