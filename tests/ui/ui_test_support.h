@@ -3,10 +3,14 @@
 // the way the list commands make them.
 
 #include <QDir>
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QFile>
+#include <QMimeData>
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QTreeWidget>
+#include <QUrl>
 #include <QtTest>
 #include <optional>
 #include <string>
@@ -67,6 +71,49 @@ inline QTreeWidgetItem* AddRow(TAC3Splitter& window, QTreeWidget* list, const QS
     SetStateIndex(item, path.empty() ? -1 : tables.AddFilePath(path));
     SetItemData(item, pair ? tables.AddDuration(*pair) : -1);
     return item;
+}
+
+// The texts of a row from its caption on; `columns` of them, or all the row holds.
+inline QStringList RowTexts(const QTreeWidgetItem* item, int columns = -1) {
+    QStringList texts;
+    const int count = columns < 0 ? item->columnCount() : columns;
+    for (int column = 0; column < count; ++column) {
+        texts << item->text(column);
+    }
+    return texts;
+}
+
+// One column's texts of every row, top to bottom.
+inline QStringList ColumnTexts(const QTreeWidget* list, int column) {
+    QStringList texts;
+    for (int row = 0; row < list->topLevelItemCount(); ++row) {
+        texts << list->topLevelItem(row)->text(column);
+    }
+    return texts;
+}
+
+// Drags the URLs over a list and drops them, as a file manager does; whether the drop was
+// accepted.
+inline bool DropUrls(QAbstractItemView* list, const QList<QUrl>& urls) {
+    QMimeData data;
+    data.setUrls(urls);
+    QWidget* target = list->viewport();
+    QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(target, &enter);
+    if (!enter.isAccepted()) {
+        return false;
+    }
+    QDropEvent drop(QPointF(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(target, &drop);
+    return drop.isAccepted();
+}
+
+inline bool DropFiles(QAbstractItemView* list, const std::vector<std::string>& files) {
+    QList<QUrl> urls;
+    for (const std::string& file : files) {
+        urls << QUrl::fromLocalFile(QString::fromStdString(file));
+    }
+    return DropUrls(list, urls);
 }
 
 }  // namespace varnix::test

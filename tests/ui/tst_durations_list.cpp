@@ -1,0 +1,394 @@
+// The durations list driven as a user drives it: durations from audio files and typed in the
+// duration dialog, numbering, deleting, moving, Information, drops and the TV system switch
+// that changes every time shown.
+
+#include <QTest>
+#include <filesystem>
+#include <memory>
+
+#include "probe/media_duration.h"
+#include "support/recording_host.h"
+#include "support/temp_dir.h"
+#include "ui/app_forms.h"
+#include "ui/list_roles.h"
+#include "ui/window_rules.h"
+#include "ui_test_support.h"
+
+using namespace varnix;
+
+namespace {
+
+QString Q(const std::string& text) {
+    return QString::fromStdString(text);
+}
+
+QString TimeOf(const std::string& file, int rate) {
+    return Q(TimeCodeToText(MediaDurationForSystem(file, rate, nullptr, nullptr)));
+}
+
+struct Typed {
+    QString hours, minutes, seconds, frames;
+};
+
+}  // namespace
+
+class DurationsListTest : public QObject {
+    Q_OBJECT
+  private:
+    std::unique_ptr<test::IsolatedSettings> settings_;
+    std::unique_ptr<test::RecordingHost> host_;
+    std::unique_ptr<test::TempDir> dir_;
+
+    VarnixForms Start() {
+        VarnixForms forms = CreateForms();
+        forms.AC3Splitter->show();
+        forms.AC3Splitter->Timer1->stop();
+        return forms;
+    }
+    std::string Copy(const char* data, const std::string& as = {}) {
+        return dir_->copyData(data, as);
+    }
+    // Runs `command`, which shows the duration dialog, and answers it: the fields typed (none:
+    // as they are) and OK, or Cancel. Returns the fields the dialog showed when it opened.
+    static QStringList AnswerDialog(VarnixForms& forms, const std::optional<Typed>& typed, bool ok,
+                                    const std::function<void()>& command) {
+        TDurationForm* form = forms.DurationForm.get();
+        QStringList shown;
+        QTimer::singleShot(0, form, [&] {
+            for (int i = 0; i < 4; ++i) {
+                shown << form->Edit(i)->text();
+            }
+            if (typed) {
+                const QString fields[] = {typed->hours, typed->minutes, typed->seconds,
+                                          typed->frames};
+                for (int i = 0; i < 4; ++i) {
+                    form->Edit(i)->clear();
+                    QTest::keyClicks(form->Edit(i), fields[i]);
+                }
+            }
+            (ok ? form->OkButton() : form->CancelButton())->click();
+        });
+        command();
+        return shown;
+    }
+    static void AddTyped(VarnixForms& forms, const Typed& typed) {
+        AnswerDialog(forms, typed, true, [&] { forms.AC3Splitter->BitBtn12->click(); });
+    }
+
+  private slots:
+    void init() {
+        settings_ = std::make_unique<test::IsolatedSettings>();
+        host_ = std::make_unique<test::RecordingHost>();
+        dir_ = std::make_unique<test::TempDir>();
+    }
+    void cleanup() {
+        dir_.reset();
+        host_.reset();
+        settings_.reset();
+    }
+
+    void typedDurationsAreLimitedToTheSystem_data() {
+        QTest::addColumn<bool>("pal");
+        QTest::addColumn<QStringList>("fields");
+        QTest::addColumn<QString>("shown");
+        QTest::addColumn<TimeCode>("palEntry");
+        QTest::newRow("all zero") << false << QStringList{"0", "0", "0", "0"} << "00:00:00.01"
+                                  << MakeTimeCode(0, 0, 0, 1);
+        QTest::newRow("30 frames under NTSC") << false << QStringList{"0", "0", "0", "30"}
+                                              << "00:00:00.29" << MakeTimeCode(0, 0, 0, 24);
+        QTest::newRow("30 frames under PAL") << true << QStringList{"0", "0", "0", "30"}
+                                             << "00:00:00.24" << MakeTimeCode(0, 0, 0, 24);
+        QTest::newRow("99 hours") << false << QStringList{"99", "0", "0", "0"} << "24:00:00.00"
+                                  << MakeTimeCode(24, 0, 0, 0);
+        QTest::newRow("letters count as 0") << false << QStringList{"1", "x", "-", "5"}
+                                            << "01:00:00.05" << MakeTimeCode(1, 0, 0, 5);
+    }
+    void typedDurationsAreLimitedToTheSystem() {
+        QFETCH(bool, pal);
+        QFETCH(QStringList, fields);
+        QFETCH(QString, shown);
+        QFETCH(TimeCode, palEntry);
+        VarnixForms forms = Start();
+        TAC3Splitter& w = *forms.AC3Splitter;
+        if (pal) {
+            w.RadioButton2->click();
+        }
+        AddTyped(forms, {fields[0], fields[1], fields[2], fields[3]});
+        QCOMPARE(w.ListView1->topLevelItemCount(), 1);
+        QTreeWidgetItem* row = w.ListView1->topLevelItem(0);
+        QCOMPARE(test::RowTexts(row),
+                 (QStringList{"1", "Virtual duration", shown,
+                              pal ? QStringLiteral("PAL") : QStringLiteral("NTSC")}));
+        QCOMPARE(StateIndexOf(row), -1);
+        QCOMPARE(ImageIndexOf(row), 0);
+        const DurationPair* pair = w.State().Tables.DurationAt(ItemDataOf(row));
+        QVERIFY(pair != nullptr);
+        QCOMPARE(pair->pal, palEntry);
+        QCOMPARE(w.StatusText(2), QStringLiteral("   Total time: ") + shown +
+                                      (pal ? QStringLiteral(" (PAL)") : QStringLiteral(" (NTSC)")));
+    }
+
+    void theDialogKeepsItsValuesAndCancelAddsNothing() {
+        VarnixForms forms = Start();
+        TAC3Splitter& w = *forms.AC3Splitter;
+        AddTyped(forms, {"0", "1", "2", "3"});
+        const QStringList shown = AnswerDialog(forms, std::nullopt, false,
+                                               [&] { w.PopupMenu1Items.AddFromTime->trigger(); });
+        QCOMPARE(shown, (QStringList{"0", "1", "2", "3"}));
+        QCOMPARE(w.ListView1->topLevelItemCount(), 1);
+        AnswerDialog(forms, std::nullopt, true, [&] { w.BitBtn12Click(); });
+        QCOMPARE(test::ColumnTexts(w.ListView1, 2), (QStringList{"00:01:02.03", "00:01:02.03"}));
+        QVERIFY(host_->messages.empty());
+    }
+
+    void durationsFromAudioFiles() {
+        VarnixForms forms = Start();
+        TAC3Splitter& w = *forms.AC3Splitter;
+        const std::string wav = Copy("wav-s16-list.wav", "a wav ä.wav");
+        const std::string ac3 = Copy("ac3-44k1-32k.ac3");
+        w.AddDurationsFromFiles({Q(wav), Q(ac3)});
+        QCOMPARE(w.ListView1->topLevelItemCount(), 2);
+        QCOMPARE(test::RowTexts(w.ListView1->topLevelItem(0)),
+                 (QStringList{"1", "a wav ä.wav", TimeOf(wav, 30), "NTSC"}));
+        QCOMPARE(w.PathOfRow(w.ListView1->topLevelItem(0)), Q(wav));
+        const DurationPair* pair =
+            w.State().Tables.DurationAt(ItemDataOf(w.ListView1->topLevelItem(0)));
+        QCOMPARE(pair->pal, MediaDurationForSystem(wav, 25, nullptr, nullptr));
+        QCOMPARE(pair->ntsc, MediaDurationForSystem(wav, 30, nullptr, nullptr));
+        QCOMPARE(w.StatusText(1), Q(ac3));
+        QCOMPARE(w.StatusText(0), QStringLiteral("   2 / 2"));
+        const TimeCode total =
+            AddTimeCodes(pair->ntsc, MediaDurationForSystem(ac3, 30, nullptr, nullptr), 30.0);
+        QCOMPARE(w.StatusText(2),
+                 QStringLiteral("   Total time: ") + Q(TimeCodeToText(total)) + " (NTSC)");
+        QCOMPARE(w.ActiveList, static_cast<QTreeWidget*>(w.ListView1));
+        QVERIFY(host_->messages.empty());
+    }
+
+    void filesThatGiveNoDurationAreRefused() {
+        VarnixForms forms = Start();
+        TAC3Splitter& w = *forms.AC3Splitter;
+        w.AddDurationsFromFiles({Q(Copy("wav-float.wav")), Q(Copy("ac3-stereo-192k.ac3", "x.wav")),
+                                 Q(Copy("mp2-id3.mp2")), Q(dir_->file("gone.ac3")),
+                                 Q(dir_->path().string())});
+        QCOMPARE(w.ListView1->topLevelItemCount(), 0);
+        QVERIFY(host_->messages.empty());  // none of these is of a usable kind
+
+        // A missing file named directly, and a file of a known kind without a duration.
+        QVERIFY(!w.AddDurationFromFile(Q(dir_->file("gone é.ac3"))));
+        const std::string broken = Copy("bad/ac3-truncated-header.ac3");
+        QVERIFY(!w.AddDurationFromFile(Q(broken)));
+        QCOMPARE(host_->messages.size(), std::size_t{2});
+        QCOMPARE(
+            Q(host_->messages[0].text),
+            QStringLiteral("gone é.ac3 file not exist or it is opened by another application!"));
+        QCOMPARE(Q(host_->messages[0].title), QStringLiteral("Error!"));
+        QCOMPARE(host_->messages[0].icon, MessageIcon::Error);
+        QVERIFY(
+            Q(host_->messages[1].text).startsWith(QStringLiteral("Error in file ") + Q(broken)));
+        QCOMPARE(w.ListView1->topLevelItemCount(), 0);
+        QVERIFY(!w.BitBtn10->isEnabled());
+    }
+
+    void tenRowsAreNumberedAndRenumberedAfterADelete() {
+        VarnixForms forms = Start();
+        TAC3Splitter& w = *forms.AC3Splitter;
+        const std::string ac3 = Copy("ac3-stereo-192k.ac3");
+        for (int i = 0; i < 9; ++i) {
+            w.AddDurationsFromFiles({Q(ac3)});
+        }
+        QCOMPARE(test::ColumnTexts(w.ListView1, 0),
+                 (QStringList{"1", "2", "3", "4", "5", "6", "7", "8", "9"}));
+        AddTyped(forms, {"0", "0", "1", "0"});
+        QCOMPARE(test::ColumnTexts(w.ListView1, 0),
+                 (QStringList{"01", "02", "03", "04", "05", "06", "07", "08", "09", "10"}));
+        SelectOnlyRow(w.ListView1, 9);
+        w.BitBtn3Click();
+        QCOMPARE(test::ColumnTexts(w.ListView1, 0),
+                 (QStringList{"1", "2", "3", "4", "5", "6", "7", "8", "9"}));
+        QCOMPARE(FirstSelectedRow(w.ListView1), 8);  // the row before the deleted last one
+
+        w.SelectAllDurations();
+        QCOMPARE(w.ListView1->selectedItems().size(), 9);
+        w.ListView1->topLevelItem(4)->setSelected(false);
+        w.PopupMenu1Items.Delete->trigger();
+        QCOMPARE(test::ColumnTexts(w.ListView1, 0), QStringList{"1"});
+        SelectOnlyRow(w.ListView1, 0);
+        w.BitBtn3->click();
+        QCOMPARE(w.ListView1->topLevelItemCount(), 0);
+        QCOMPARE(w.StatusText(0), QString());
+        QCOMPARE(w.StatusText(1), QString());
+        QCOMPARE(w.StatusText(2), QStringLiteral("   Total time: 00:00:00.00 (NTSC)"));
+        QVERIFY(!w.BitBtn10->isEnabled());
+        // Deleted rows keep their entries in the tables.
+        QCOMPARE(w.State().Tables.DurationCount(), 10);
+    }
+
+    void clearAllEmptiesTheListAndDisablesProcess() {
+        VarnixForms forms = Start();
+        TAC3Splitter& w = *forms.AC3Splitter;
+        AddTyped(forms, {"0", "0", "5", "0"});
+        test::AddRow(w, w.ListView2, "a.ac3", "/in/a.ac3");
+        w.Edit1->setText(QStringLiteral("/"));
+        QVERIFY(!w.UpdateProcessEnabled());
+        w.PopupMenu1Items.ClearAll->trigger();
+        QCOMPARE(w.ListView1->topLevelItemCount(), 0);
+        QVERIFY(!w.BitBtn10->isEnabled());
+        QCOMPARE(w.StatusText(2), QStringLiteral("   Total time: 00:00:00.00 (NTSC)"));
+    }
+
+    void movesWrapAroundAndRenumber() {
+        VarnixForms forms = Start();
+        TAC3Splitter& w = *forms.AC3Splitter;
+        const std::string wav = Copy("wav-s16-plain.wav");
+        AddTyped(forms, {"0", "0", "1", "0"});
+        w.AddDurationsFromFiles({Q(wav)});
+        AddTyped(forms, {"0", "0", "3", "0"});
+        const QStringList middle = test::RowTexts(w.ListView1->topLevelItem(1)).mid(1);
+        SelectOnlyRow(w.ListView1, 2);
+        w.BitBtn7Click();  // the last row goes to the top
+        QCOMPARE(test::ColumnTexts(w.ListView1, 2),
+                 (QStringList{"00:00:03.00", "00:00:01.00", TimeOf(wav, 30)}));
+        QCOMPARE(test::ColumnTexts(w.ListView1, 0), (QStringList{"1", "2", "3"}));
+        QCOMPARE(FirstSelectedRow(w.ListView1), 0);
+        SelectOnlyRow(w.ListView1, 0);
+        w.BitBtn6Click();  // the first row goes to the end
+        QCOMPARE(test::ColumnTexts(w.ListView1, 2),
+                 (QStringList{"00:00:01.00", TimeOf(wav, 30), "00:00:03.00"}));
+        SelectOnlyRow(w.ListView1, 1);
+        w.PopupMenu1Items.MoveUp->trigger();
+        QTreeWidgetItem* moved = w.ListView1->topLevelItem(0);
+        QCOMPARE(test::RowTexts(moved).mid(1), middle);
+        QCOMPARE(w.PathOfRow(moved), Q(wav));
+        QCOMPARE(test::ColumnTexts(w.ListView1, 0), (QStringList{"1", "2", "3"}));
+        // The order of the durations is the order of the total's terms only; it stays.
+        QCOMPARE(w.DurationsTotal(),
+                 AddTimeCodes(MakeTimeCode(0, 0, 4, 0),
+                              MediaDurationForSystem(wav, 30, nullptr, nullptr), 30.0));
+    }
+
+    void informationShowsTheReportOrEditsATypedDuration() {
+        VarnixForms forms = Start();
+        TAC3Splitter& w = *forms.AC3Splitter;
+        const std::string dts = Copy("dts-51.dts");
+        w.AddDurationsFromFiles({Q(dts)});
+        AddTyped(forms, {"0", "0", "10", "29"});
+        w.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&w));
+        w.ListView1->setFocus();
+        SelectOnlyRow(w.ListView1, 0);
+        QTest::keyClick(w.ListView1, Qt::Key_Return);
+        QCOMPARE(host_->messages.size(), std::size_t{1});
+        QCOMPARE(Q(host_->messages[0].title), QStringLiteral("Information"));
+        QVERIFY(Q(host_->messages[0].text).contains(QStringLiteral("/dts-51.dts\r\n")));
+        // The report shows the separator of the user's locale in the DTS bit rate.
+        QVERIFY(Q(host_->messages[0].text)
+                    .contains(QStringLiteral("754") + w.DecimalSeparator() + QStringLiteral("5")));
+
+        w.RadioButton2->click();  // PAL: the dialog shows the PAL entry
+        SelectOnlyRow(w.ListView1, 1);
+        QTreeWidgetItem* typed = w.ListView1->topLevelItem(1);
+        const QStringList shown = AnswerDialog(forms, Typed{"0", "0", "20", "30"}, true, [&] {
+            emit w.ListView1->itemDoubleClicked(typed, 1);
+        });
+        QCOMPARE(shown, (QStringList{"0", "0", "10", "24"}));
+        QCOMPARE(typed->text(2), QStringLiteral("00:00:20.24"));
+        const DurationPair* pair = w.State().Tables.DurationAt(ItemDataOf(typed));
+        QCOMPARE(pair->pal, MakeTimeCode(0, 0, 20, 24));
+        QCOMPARE(pair->ntsc, MakeTimeCode(0, 0, 20, 24));
+        QCOMPARE(
+            w.StatusText(2),
+            QStringLiteral("   Total time: ") +
+                Q(TimeCodeToText(AddTimeCodes(MediaDurationForSystem(dts, 25, nullptr, nullptr),
+                                              MakeTimeCode(0, 0, 20, 24), 25.0))) +
+                " (PAL)");
+        // Cancel keeps the duration.
+        AnswerDialog(forms, Typed{"1", "0", "0", "0"}, false, [&] { w.ListView1DblClick(); });
+        QCOMPARE(typed->text(2), QStringLiteral("00:00:20.24"));
+        QCOMPARE(host_->messages.size(), std::size_t{1});
+    }
+
+    void dropsAddDurationsInOrder() {
+        VarnixForms forms = Start();
+        TAC3Splitter& w = *forms.AC3Splitter;
+        const std::string a = Copy("mp2-crc.mp2", "première prise.mp2");
+        const std::string b = Copy("ac3-51-448k.ac3");
+        QVERIFY(test::DropFiles(w.ListView1, {b, dir_->path().string(), a}));
+        QCOMPARE(test::ColumnTexts(w.ListView1, 1),
+                 (QStringList{"ac3-51-448k.ac3", "première prise.mp2"}));
+        QVERIFY(host_->messages.empty());
+    }
+
+    void theOpenDialogStartsInTheDurationsFolder() {
+        VarnixForms forms = Start();
+        TAC3Splitter& w = *forms.AC3Splitter;
+        const std::string a = Copy("ac3-stereo-192k.ac3");
+        QStringList filters;
+        QString start = QStringLiteral("unset");
+        w.SetFilesPicker([&](QWidget*, const QString& folder, const QStringList& names) {
+            start = folder;
+            filters = names;
+            return QStringList{Q(a)};
+        });
+        w.BitBtn1->click();
+        QCOMPARE(start, QString());
+        QCOMPARE(filters.size(), 10);
+        QCOMPARE(filters[3], QStringLiteral(" Mpeg1, Mpeg2 Video (m1v, m2v, mpeg, mpg, mpv) (*.m2v "
+                                            "*.m1v *.mpg *.mpeg *.mpv *.mpv2 *.mp2v *.m2p)"));
+        QCOMPARE(w.ListView1->topLevelItemCount(), 1);
+        QCOMPARE(w.Settings().openPath1, Q(dir_->path().string()) + QLatin1Char('/'));
+        w.PopupMenu1Items.Add->trigger();
+        QCOMPARE(start, w.Settings().openPath1);
+        QCOMPARE(w.ListView1->topLevelItemCount(), 2);
+    }
+
+    void theSystemSwitchChangesEveryTimeShown() {
+        VarnixForms forms = Start();
+        TAC3Splitter& w = *forms.AC3Splitter;
+        const std::string wav = Copy("wav-s16-list.wav");
+        const std::string mp2 = Copy("mp2-crc.mp2");
+        w.AddDurationsFromFiles({Q(wav)});
+        AddTyped(forms, {"0", "10", "0", "29"});
+        w.AddAudioFile(w.ListView2, Q(wav));
+        w.AddAudioFile(w.ListView2, Q(mp2));
+        w.AddAudioFile(w.ListView3, Q(wav));
+        const QString wavNtsc = TimeOf(wav, 30);
+        const QString wavPal = TimeOf(wav, 25);
+        QVERIFY(wavNtsc != wavPal);
+        SendFocus(w.ListView1);
+
+        w.RadioButton2->click();
+        QCOMPARE(w.State().SystemRate, 25);
+        QCOMPARE(test::ColumnTexts(w.ListView1, 2), (QStringList{wavPal, "00:10:00.24"}));
+        QCOMPARE(test::ColumnTexts(w.ListView1, 3), (QStringList{"PAL", "NTSC"}));
+        QCOMPARE(test::ColumnTexts(w.ListView2, 1), (QStringList{wavPal, TimeOf(mp2, 25)}));
+        QCOMPARE(test::ColumnTexts(w.ListView3, 1), QStringList{wavPal});
+        QVERIFY(w.StatusText(2).endsWith(QStringLiteral(" (PAL)")));
+
+        w.RadioButton1->click();
+        QCOMPARE(test::ColumnTexts(w.ListView1, 2), (QStringList{wavNtsc, "00:10:00.29"}));
+        QCOMPARE(test::ColumnTexts(w.ListView2, 1), (QStringList{wavNtsc, TimeOf(mp2, 30)}));
+        QCOMPARE(test::ColumnTexts(w.ListView3, 1), QStringList{wavNtsc});
+        QCOMPARE(
+            w.StatusText(2),
+            QStringLiteral("   Total time: ") +
+                Q(TimeCodeToText(AddTimeCodes(MediaDurationForSystem(wav, 30, nullptr, nullptr),
+                                              MakeTimeCode(0, 10, 0, 29), 30.0))) +
+                " (NTSC)");
+
+        // A file that is gone keeps the time of its pair; one that changed shows its own.
+        std::filesystem::remove(wav);
+        w.RadioButton2->click();
+        QCOMPARE(test::ColumnTexts(w.ListView1, 2), (QStringList{wavPal, "00:10:00.24"}));
+        QCOMPARE(test::ColumnTexts(w.ListView2, 1), (QStringList{"???", TimeOf(mp2, 25)}));
+    }
+
+  private:
+    static void SendFocus(QWidget* widget) {
+        QFocusEvent event(QEvent::FocusIn, Qt::TabFocusReason);
+        QCoreApplication::sendEvent(widget, &event);
+    }
+};
+
+QTEST_MAIN(DurationsListTest)
+#include "tst_durations_list.moc"
