@@ -17,14 +17,16 @@ namespace varnix {
 
 namespace {
 
+// A short hidden name in the cache's folder: the rename stays within one file system, and a
+// long video name cannot push the temporary name past the system's limit.
 std::string TemporaryNameFor(const std::string& cacheName) {
     std::random_device random;
     static constexpr char kHex[] = "0123456789abcdef";
     std::string suffix;
-    for (int i = 0; i < 8; ++i) {
+    for (int i = 0; i < 12; ++i) {
         suffix += kHex[random() % 16];
     }
-    return cacheName + "." + suffix + ".tmp";
+    return FolderOf(cacheName) + ".varnix-" + suffix + ".vnf.tmp";
 }
 
 std::uint16_t Get16(const std::uint8_t* bytes) {

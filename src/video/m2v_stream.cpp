@@ -29,15 +29,14 @@ std::string Hex2(std::uint32_t value) {
 TM2VStream::TM2VStream(const std::string& fileName)
     : fileName_(fileName),
       reader_(fileName, TFileBitStream::kScanBufferSize),
-      fileSize_(reader_.FileSize()),
-      displayTable_(kDisplayPositions, 0) {}
+      fileSize_(reader_.FileSize()) {}
 
 TM2VStream::~TM2VStream() = default;
 
 void TM2VStream::Reset() {
     r_ = M2VResults{};
     history_ = PictureHistory{};
-    std::fill(displayTable_.begin(), displayTable_.end(), 0);
+    std::fill(displayTable_.begin(), displayTable_.end(), std::uint8_t{0});
     anyMarked_ = false;
     lastMarked_ = -1;
     code_ = start_code::kNone;
@@ -513,7 +512,7 @@ void TM2VStream::HandlePictureHeader() {
 }
 
 bool TM2VStream::IsMarked(std::int64_t position) const {
-    return position >= 0 && position < static_cast<std::int64_t>(kDisplayPositions) &&
+    return position >= 0 && position < static_cast<std::int64_t>(displayTable_.size()) &&
            displayTable_[static_cast<std::size_t>(position)] != 0;
 }
 
@@ -527,6 +526,9 @@ void TM2VStream::CountMpeg1Picture(const PictureHeader& picture) {
             r_.pictures += 1;
             r_.picturesInGOP += 1;
             if (position >= 0 && position < static_cast<std::int64_t>(kDisplayPositions)) {
+                if (displayTable_.empty()) {
+                    displayTable_.assign(kDisplayPositions, 0);  // only MPEG-1 streams need it
+                }
                 displayTable_[static_cast<std::size_t>(position)] = 1;
                 anyMarked_ = true;
                 lastMarked_ = position;
