@@ -175,7 +175,11 @@ void TM2VStream::PictureLoop() {
 
 // Steps to the next start code; the reader then stands on its value.
 bool TM2VStream::FindNext() {
-    const bool found = reader_.NextStartCode();
+    return AtPrefix(reader_.NextStartCode());
+}
+
+// Notes the start code whose prefix the reader has just consumed (or the end of the data).
+bool TM2VStream::AtPrefix(bool found) {
     if (!found) {
         code_ = start_code::kNone;
         codePosition_ = fileSize_;
@@ -443,23 +447,38 @@ void TM2VStream::HandlePictureDisplayExtension() {
 void TM2VStream::HandleUserData(bool afterGOP) {
     const std::int64_t position = codePosition_;
     reader_.GetBits(8);
+    // Byte by byte up to the next prefix, keeping the first ten bytes: user data is short,
+    // and the look-ahead could not see a prefix split by a buffer near the end of the file.
     std::array<std::uint8_t, 10> first{};
-    std::size_t kept = 0;
-    while (kept < first.size() && !reader_.EndOfData() && reader_.PeekBits(24) != 1) {
-        first[kept++] = static_cast<std::uint8_t>(reader_.GetBits(8));
+    std::uint64_t count = 0;
+    int zeros = 0;
+    bool found = false;
+    while (!reader_.EndOfData()) {
+        const auto byte = static_cast<std::uint8_t>(reader_.GetBits(8));
+        if (byte == 1 && zeros >= 2) {
+            found = true;
+            break;
+        }
+        zeros = byte == 0 ? zeros + 1 : 0;
+        if (count < first.size()) {
+            first[count] = byte;
+        }
+        ++count;
     }
-    FindNext();
+    if (found) {
+        count -= 2;  // the prefix's own zeros
+    }
+    AtPrefix(found);
     if (afterGOP) {
+        const auto kept = static_cast<std::size_t>(std::min<std::uint64_t>(count, first.size()));
         TestLine21UserData(std::span<const std::uint8_t>(first.data(), kept), r_.line21Switch1,
                            r_.line21Switch2);
     }
     if (collectAll_) {
-        const auto length =
-            static_cast<std::uint64_t>(std::max<std::int64_t>(0, codePosition_ - position - 4));
         const std::array<std::uint32_t, 5> values = {
             start_code::kUserData, static_cast<std::uint32_t>(position),
             static_cast<std::uint32_t>(static_cast<std::uint64_t>(position) >> 32),
-            static_cast<std::uint32_t>(length), static_cast<std::uint32_t>(length >> 32)};
+            static_cast<std::uint32_t>(count), static_cast<std::uint32_t>(count >> 32)};
         RecordMinor(entry_tag::kUserData, values);
     }
 }

@@ -128,6 +128,7 @@ class TM2VStream {
     void RunMainLoop();
     void PictureLoop();
     bool FindNext();
+    bool AtPrefix(bool found);
     bool CheckAbort();
     void UpdateProgress();
     void CallIdle();

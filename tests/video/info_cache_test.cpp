@@ -355,6 +355,22 @@ TEST(InfoCache, ReadOnlyFolder) {
     EXPECT_EQ(FilesIn(dir), (std::vector<std::string>{"v.m2v"}));
 }
 
+TEST(InfoCache, UnreadableCacheIsReplacedByANewScan) {
+    if (geteuid() == 0) {
+        GTEST_SKIP() << "the superuser reads files without read permission";
+    }
+    TempDir dir;
+    const std::string video = dir.write("v.m2v", SampleStream());
+    VideoInfo info;
+    GetVideoInfo(video, nullptr, nullptr, info, {});
+    fs::permissions(video + ".vnf", fs::perms::none);
+    GetVideoInfo(video, nullptr, nullptr, info, {});
+    EXPECT_EQ(info.frames, 60);
+    EXPECT_EQ(info.fileTime, 0u) << "expected a new scan";
+    VideoInfo rebuilt;
+    EXPECT_TRUE(ReadVideoInfoFile(video + ".vnf", rebuilt));
+}
+
 TEST(InfoCache, ProgressWhileLoadingAValidCache) {
     TempDir dir;
     const std::string video = dir.write(

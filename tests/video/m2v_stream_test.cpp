@@ -423,6 +423,24 @@ TEST(M2VScan, ExtensionAfterAGOPHeaderIsSteppedOver) {
     EXPECT_EQ(std::count(tags.begin(), tags.end(), entry_tag::kPictureCodingExtension), 24);
 }
 
+// Regression: user data was read by peeking three bytes ahead, which cannot see a prefix
+// split by the end of a full buffer when fewer than four bytes follow it in the file; the
+// sequence end after such user data was lost.
+TEST(M2VScan, UserDataBeforeAPrefixSplitByTheBufferKeepsThatStartCode) {
+    VideoStreamBuilder builder;
+    builder.Sequence({}, SequenceExtensionParams{}).GOP({});
+    builder.Add(PictureHeaderBytes({})).Add(PictureCodingExtensionBytes({}));
+    const std::size_t head = builder.Result().size();
+    const std::size_t prefixAt = TFileBitStream::kScanBufferSize - 2;
+    builder.Add(UserDataBytes(Bytes(prefixAt - head - 12, 0x55)));
+    builder.Add(UserDataBytes({0x11, 0x22, 0x33, 0x44}));
+    builder.SequenceEnd();
+    ASSERT_EQ(builder.Result().size(), TFileBitStream::kScanBufferSize + 2);
+    const ScanOutcome scan = ScanBytes(builder.Result());
+    EXPECT_EQ(scan.results.sequenceEnds, 1u);
+    EXPECT_EQ(scan.results.frames, 1);
+}
+
 TEST(M2VScan, TableOfEntriesInStreamOrder) {
     StreamSpec spec = Mpeg2Spec();
     spec.display = SequenceDisplayExtensionParams{};
