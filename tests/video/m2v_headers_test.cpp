@@ -304,22 +304,6 @@ TEST(HeaderParsers, AHeaderCutAnywhereIsIncomplete) {
     }
 }
 
-TEST(FrameCentreOffsets, ByProgressionStructureAndRepeat) {
-    struct Row {
-        std::uint32_t progressiveSequence, pictureStructure, topFieldFirst, repeatFirstField;
-        int expected;
-    };
-    const Row rows[] = {
-        {1, 3, 0, 0, 1}, {1, 3, 0, 1, 2}, {1, 3, 1, 1, 3}, {0, 1, 0, 0, 1},
-        {0, 2, 1, 1, 1}, {0, 3, 1, 0, 2}, {0, 3, 0, 1, 3},
-    };
-    for (const Row& row : rows) {
-        EXPECT_EQ(FrameCentreOffsets(row.progressiveSequence, row.pictureStructure,
-                                     row.topFieldFirst, row.repeatFirstField),
-                  row.expected);
-    }
-}
-
 TEST(Line21UserData, ByteFiveAndTheFieldMarkers) {
     struct Row {
         std::vector<std::uint8_t> bytes;
@@ -348,24 +332,6 @@ TEST(Line21UserData, ByteFiveAndTheFieldMarkers) {
         TestLine21UserData(rows[i].bytes, switch1, switch2);
         EXPECT_EQ(switch1, rows[i].switch1) << "row " << i;
         EXPECT_EQ(switch2, rows[i].switch2) << "row " << i;
-    }
-}
-
-TEST(SystemStreamDescription, ByStartCode) {
-    const std::pair<std::uint32_t, const char*> rows[] = {
-        {0xB9, "Reserved Sata Stream"}, {0xBA, "Reserved Sata Stream"},
-        {0xBC, "Program Stream Map"},   {0xBD, "Private Stream 1"},
-        {0xBE, "Padding Stream"},       {0xBF, "Private Stream 2"},
-        {0xC0, "Audio Stream"},         {0xDF, "Audio Stream"},
-        {0xE0, "Video Stream"},         {0xEF, "Video Stream"},
-        {0xF0, "ECM Stream"},           {0xF1, "EMM Stream"},
-        {0xF2, "DSMCC Stream"},         {0xF3, "ISO 13522 Stream"},
-        {0xF4, "Rec. H.222.1 type A"},  {0xF8, "Rec. H.222.1 type E"},
-        {0xF9, "Ancillary Stream"},     {0xFA, "Reserved Sata Stream"},
-        {0xFF, "Program Stream"},
-    };
-    for (const auto& [code, text] : rows) {
-        EXPECT_EQ(SystemStreamDescription(code), text) << std::hex << code;
     }
 }
 

@@ -122,25 +122,5 @@ TEST(VideoInfoMagic, ReadAsZeroTerminatedText) {
     EXPECT_FALSE(changed.HasMagic());
 }
 
-TEST(FrameRateTable, ValuesWholeRatesAndNames) {
-    struct Row {
-        std::uint32_t code;
-        double rate;
-        std::int32_t whole;
-        const char* name;
-    };
-    const Row rows[] = {
-        {0, -1, -1, "Forbidden"}, {1, 23.98, 24, "23.98"},  {2, 24, 24, "24"},
-        {3, 25, 25, "25"},        {4, 29.97, 30, "29.97"},  {5, 30, 30, "30"},
-        {6, 50, 50, "50"},        {7, 59.94, 60, "59.94"},  {8, 60, 60, "60"},
-        {9, -1, -1, "Reserved"},  {15, -1, -1, "Reserved"},
-    };
-    for (const Row& row : rows) {
-        EXPECT_DOUBLE_EQ(FrameRateOfCode(row.code), row.rate) << row.code;
-        EXPECT_EQ(WholeFrameRateOfCode(row.code), row.whole) << row.code;
-        EXPECT_EQ(FrameRateName(row.code), row.name) << row.code;
-    }
-}
-
 }  // namespace
 }  // namespace varnix
