@@ -331,12 +331,12 @@ VideoStreamBuilder& VideoStreamBuilder::SequenceEnd() {
     return Add(SequenceEndBytes());
 }
 
-Bytes BuildVideoStream(const StreamSpec& spec, const std::vector<StreamPicture>& pictures) {
+Bytes BuildVideoStream(const StreamLayout& layout, const std::vector<StreamPicture>& pictures) {
     VideoStreamBuilder builder;
     const auto header = [&] {
-        builder.Sequence(spec.sequence, spec.extension);
-        if (spec.display) {
-            builder.Add(SequenceDisplayExtensionBytes(*spec.display));
+        builder.Sequence(layout.sequence, layout.extension);
+        if (layout.display) {
+            builder.Add(SequenceDisplayExtensionBytes(*layout.display));
         }
     };
     header();
@@ -344,18 +344,18 @@ Bytes BuildVideoStream(const StreamSpec& spec, const std::vector<StreamPicture>&
     bool first = true;
     for (const StreamPicture& picture : pictures) {
         if (picture.startsGOP) {
-            if (!first && spec.sequenceHeaderEveryGOP) {
+            if (!first && layout.sequenceHeaderEveryGOP) {
                 header();
             }
             GOPParams gop;
-            const std::uint32_t fps = spec.framesPerSecond;
+            const std::uint32_t fps = layout.framesPerSecond;
             gop.hours = framesBefore / (3600 * fps);
             gop.minutes = (framesBefore / (60 * fps)) % 60;
             gop.seconds = (framesBefore / fps) % 60;
             gop.pictures = framesBefore % fps;
             builder.GOP(gop);
-            if (!spec.gopUserData.empty()) {
-                builder.Add(spec.gopUserData);
+            if (!layout.gopUserData.empty()) {
+                builder.Add(layout.gopUserData);
             }
         }
         first = false;
@@ -364,9 +364,9 @@ Bytes BuildVideoStream(const StreamSpec& spec, const std::vector<StreamPicture>&
             builder.Add(PictureCodingExtensionBytes(*picture.coding));
         }
         builder.Add(picture.extensions);
-        const bool tall = spec.sequence.height > 2800;
-        for (int s = 1; s <= spec.slicesPerPicture; ++s) {
-            builder.Add(SliceBytes(static_cast<std::uint32_t>(s), spec.sliceBytes,
+        const bool tall = layout.sequence.height > 2800;
+        for (int s = 1; s <= layout.slicesPerPicture; ++s) {
+            builder.Add(SliceBytes(static_cast<std::uint32_t>(s), layout.sliceBytes,
                                    static_cast<std::uint32_t>(framesBefore * 131 + s), tall));
         }
         const bool secondField = picture.coding && picture.coding->pictureStructure == 2;
@@ -374,7 +374,7 @@ Bytes BuildVideoStream(const StreamSpec& spec, const std::vector<StreamPicture>&
             ++framesBefore;
         }
     }
-    if (spec.sequenceEnd) {
+    if (layout.sequenceEnd) {
         builder.SequenceEnd();
     }
     return builder.Result();

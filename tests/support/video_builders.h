@@ -160,7 +160,7 @@ struct StreamPicture {
     Bytes extensions;  // extensions and user data after the picture's coding extension
 };
 
-struct StreamSpec {
+struct StreamLayout {
     SequenceHeaderParams sequence;
     std::optional<SequenceExtensionParams> extension;  // an MPEG-2 stream when set
     std::optional<SequenceDisplayExtensionParams> display;
@@ -172,7 +172,7 @@ struct StreamSpec {
     Bytes gopUserData;                   // user data after every GOP header
 };
 
-Bytes BuildVideoStream(const StreamSpec& spec, const std::vector<StreamPicture>& pictures);
+Bytes BuildVideoStream(const StreamLayout& layout, const std::vector<StreamPicture>& pictures);
 
 // `count` frame pictures in coded order, in closed GOPs of `gopLength` displayed frames
 // (I, then P every third frame with two B before it, the GOP's last frame a P).

@@ -15,9 +15,9 @@ using namespace varnix::test;
 
 // 250 PAL frames coded as 500 field pictures, top field first, GOPs of 12 frames.
 Bytes FieldPictureStream() {
-    StreamSpec spec = Mpeg2Spec();
-    spec.display = SequenceDisplayExtensionParams{};
-    return BuildVideoStream(spec, FieldPictures(250, 12));
+    StreamLayout layout = Mpeg2Layout();
+    layout.display = SequenceDisplayExtensionParams{};
+    return BuildVideoStream(layout, FieldPictures(250, 12));
 }
 
 TEST(GeneratedTestData, FieldPictureStreamIsTheBuildersOutput) {

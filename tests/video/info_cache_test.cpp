@@ -22,10 +22,10 @@ using namespace varnix::test;
 namespace fs = std::filesystem;
 
 Bytes SampleStream() {
-    StreamSpec spec = NtscSpec();
-    spec.display = SequenceDisplayExtensionParams{};
-    spec.gopUserData = Line21UserDataBytes(0x8A, 0xFF, 0xFE);
-    return BuildVideoStream(spec, PullDownPictures(48, 12));
+    StreamLayout layout = NtscLayout();
+    layout.display = SequenceDisplayExtensionParams{};
+    layout.gopUserData = Line21UserDataBytes(0x8A, 0xFF, 0xFE);
+    return BuildVideoStream(layout, PullDownPictures(48, 12));
 }
 
 std::vector<std::string> FilesIn(const TempDir& dir) {
@@ -136,10 +136,10 @@ TEST(InfoCache, EntriesOfTheFile) {
 
 TEST(InfoCache, LoadBackGivesSequenceHeadersTheNumberOfTheirLastGOP) {
     TempDir dir;
-    StreamSpec spec = Mpeg2Spec();
-    spec.sequenceHeaderEveryGOP = false;
+    StreamLayout layout = Mpeg2Layout();
+    layout.sequenceHeaderEveryGOP = false;
     const std::string video =
-        dir.write("v.m2v", BuildVideoStream(spec, FramePictures(36, 12, PictureCodingParams{})));
+        dir.write("v.m2v", BuildVideoStream(layout, FramePictures(36, 12, PictureCodingParams{})));
     const ScanOutcome scan = ScanFile(video, {.cache = true});
     ASSERT_FALSE(scan.entries.empty());
     ASSERT_EQ(scan.entries[0].tag, entry_tag::kSequenceHeader);
@@ -149,10 +149,10 @@ TEST(InfoCache, LoadBackGivesSequenceHeadersTheNumberOfTheirLastGOP) {
 
 TEST(InfoCache, BitRatesStayRawInTheCache) {
     TempDir dir;
-    StreamSpec spec = Mpeg2Spec();
-    spec.sequence.bitRateValue = 100;
+    StreamLayout layout = Mpeg2Layout();
+    layout.sequence.bitRateValue = 100;
     const std::string video =
-        dir.write("v.m2v", BuildVideoStream(spec, FramePictures(36, 12, PictureCodingParams{})));
+        dir.write("v.m2v", BuildVideoStream(layout, FramePictures(36, 12, PictureCodingParams{})));
     VideoInfo info;
     GetVideoInfo(video, nullptr, nullptr, info, {});
     EXPECT_EQ(info.bitRate, 40000u);  // not raised to 200000
@@ -164,9 +164,9 @@ TEST(InfoCache, BitRatesStayRawInTheCache) {
 TEST(InfoCache, ChangedVideoIsScannedAgain) {
     TempDir dir;
     const Bytes original =
-        BuildVideoStream(Mpeg2Spec(), FramePictures(24, 12, PictureCodingParams{}));
+        BuildVideoStream(Mpeg2Layout(), FramePictures(24, 12, PictureCodingParams{}));
     const Bytes longer =
-        BuildVideoStream(Mpeg2Spec(), FramePictures(48, 12, PictureCodingParams{}));
+        BuildVideoStream(Mpeg2Layout(), FramePictures(48, 12, PictureCodingParams{}));
     const std::string video = dir.write("v.m2v", original);
     VideoInfo info;
     GetVideoInfo(video, nullptr, nullptr, info, {});
@@ -205,7 +205,7 @@ TEST(InfoCache, BrokenCacheFilesAreRebuilt) {
     for (const Row& row : rows) {
         TempDir dir;
         const std::string video = dir.write(
-            "v.m2v", BuildVideoStream(Mpeg2Spec(), FramePictures(24, 12, PictureCodingParams{})));
+            "v.m2v", BuildVideoStream(Mpeg2Layout(), FramePictures(24, 12, PictureCodingParams{})));
         VideoInfo info;
         GetVideoInfo(video, nullptr, nullptr, info, {});
         Bytes cache = ReadAll(video + ".vnf");
@@ -253,7 +253,7 @@ Bytes Payload(std::initializer_list<std::uint32_t> values, std::size_t count) {
 TEST(InfoCache, UnknownTagStopsTheLoadWithAMessage) {
     TempDir dir;
     const std::string video = dir.write(
-        "v.m2v", BuildVideoStream(Mpeg2Spec(), FramePictures(24, 12, PictureCodingParams{})));
+        "v.m2v", BuildVideoStream(Mpeg2Layout(), FramePictures(24, 12, PictureCodingParams{})));
     CacheWithEntries(dir, video,
                      {{179, Payload({0xB3, 720, 576}, 13)}, {7, {}}, {184, Payload({0xB8}, 10)}});
     RecordingHost host;
@@ -269,7 +269,7 @@ TEST(InfoCache, UnknownTagStopsTheLoadWithAMessage) {
 TEST(InfoCache, RepeatedHeaderTagsTakeTheFirstPayloads) {
     TempDir dir;
     const std::string video = dir.write(
-        "v.m2v", BuildVideoStream(Mpeg2Spec(), FramePictures(24, 12, PictureCodingParams{})));
+        "v.m2v", BuildVideoStream(Mpeg2Layout(), FramePictures(24, 12, PictureCodingParams{})));
     CacheWithEntries(dir, video,
                      {{179, Payload({0xB3, 720, 576, 2}, 13)},
                       {194, Payload({0xB5, 1, 0x48}, 13)},
@@ -288,7 +288,7 @@ TEST(InfoCache, RepeatedHeaderTagsTakeTheFirstPayloads) {
 TEST(InfoCache, EntriesCutShortEndTheLoadQuietly) {
     TempDir dir;
     const std::string video = dir.write(
-        "v.m2v", BuildVideoStream(Mpeg2Spec(), FramePictures(24, 12, PictureCodingParams{})));
+        "v.m2v", BuildVideoStream(Mpeg2Layout(), FramePictures(24, 12, PictureCodingParams{})));
     Bytes shortPicture = Payload({0, 0, 1}, 13);
     shortPicture.resize(30);
     CacheWithEntries(dir, video, {{179, Payload({0xB3}, 13)}, {203, shortPicture}});
@@ -302,7 +302,7 @@ TEST(InfoCache, EntriesCutShortEndTheLoadQuietly) {
 TEST(InfoCache, AbortLeavesNoCacheBehind) {
     TempDir dir;
     const std::string video = dir.write(
-        "v.m2v", BuildVideoStream(Mpeg2Spec(), FramePictures(240, 12, PictureCodingParams{})));
+        "v.m2v", BuildVideoStream(Mpeg2Layout(), FramePictures(240, 12, PictureCodingParams{})));
     AbortFlag abort{0};
     VideoInfo info;
     GetVideoInfo(video, nullptr, &abort, info, [&] { abort = 1; });
@@ -314,7 +314,7 @@ TEST(InfoCache, AbortLeavesNoCacheBehind) {
 TEST(InfoCache, NoCacheFileUnderItsNameWhileTheScanRuns) {
     TempDir dir;
     const std::string video = dir.write(
-        "v.m2v", BuildVideoStream(Mpeg2Spec(), FramePictures(240, 12, PictureCodingParams{})));
+        "v.m2v", BuildVideoStream(Mpeg2Layout(), FramePictures(240, 12, PictureCodingParams{})));
     std::vector<std::vector<std::string>> seen;
     VideoInfo info;
     GetVideoInfo(video, nullptr, nullptr, info, [&] { seen.push_back(FilesIn(dir)); });
@@ -374,7 +374,7 @@ TEST(InfoCache, UnreadableCacheIsReplacedByANewScan) {
 TEST(InfoCache, ProgressWhileLoadingAValidCache) {
     TempDir dir;
     const std::string video = dir.write(
-        "v.m2v", BuildVideoStream(Mpeg2Spec(), FramePictures(400, 12, PictureCodingParams{})));
+        "v.m2v", BuildVideoStream(Mpeg2Layout(), FramePictures(400, 12, PictureCodingParams{})));
     ScanFile(video, {.cache = true});
     ProgressState progress;
     TM2VStream stream(video);

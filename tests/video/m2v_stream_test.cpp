@@ -16,7 +16,7 @@ using namespace varnix::test;
 
 TEST(M2VScan, PalFramePicturesCountAsFrames) {
     const Bytes stream =
-        BuildVideoStream(Mpeg2Spec(), FramePictures(250, 12, PictureCodingParams{}));
+        BuildVideoStream(Mpeg2Layout(), FramePictures(250, 12, PictureCodingParams{}));
     const ScanOutcome scan = ScanBytes(stream);
     EXPECT_EQ(scan.results.mpegVersion, 2u);
     EXPECT_EQ(scan.results.frames, 250);
@@ -34,8 +34,8 @@ TEST(M2VScan, PalFramePicturesCountAsFrames) {
 }
 
 TEST(M2VScan, FieldPicturesCountHalfEach) {
-    StreamSpec spec = Mpeg2Spec();
-    const Bytes stream = BuildVideoStream(spec, FieldPictures(250, 12));
+    StreamLayout layout = Mpeg2Layout();
+    const Bytes stream = BuildVideoStream(layout, FieldPictures(250, 12));
     const ScanOutcome scan = ScanBytes(stream);
     EXPECT_EQ(scan.results.frames, 250);
     EXPECT_EQ(scan.results.pictures, 250.0);
@@ -46,8 +46,8 @@ TEST(M2VScan, FieldPicturesCountHalfEach) {
 
 TEST(M2VScan, RepeatedFieldsMakeMoreFramesThanPictures) {
     VideoStreamBuilder builder;
-    const StreamSpec spec = NtscSpec();
-    builder.Sequence(spec.sequence, spec.extension).GOP({});
+    const StreamLayout layout = NtscLayout();
+    builder.Sequence(layout.sequence, layout.extension).GOP({});
     const std::uint32_t types[] = {1, 2, 3, 3};
     const std::uint32_t trs[] = {0, 3, 1, 2};
     const std::uint32_t repeat[] = {1, 0, 1, 0};
@@ -70,7 +70,7 @@ TEST(M2VScan, RepeatedFieldsMakeMoreFramesThanPictures) {
 }
 
 TEST(M2VScan, SoftTelecineOf24FramesGives30) {
-    const Bytes stream = BuildVideoStream(NtscSpec(), PullDownPictures(240, 12));
+    const Bytes stream = BuildVideoStream(NtscLayout(), PullDownPictures(240, 12));
     const ScanOutcome scan = ScanBytes(stream);
     EXPECT_EQ(scan.results.pictures, 240.0);
     EXPECT_EQ(scan.results.fields, 600u);
@@ -83,20 +83,20 @@ TEST(M2VScan, PalStreamsNeverFlagPullDown) {
     PictureCodingParams coding;
     coding.topFieldFirst = 1;
     const ScanOutcome scan =
-        ScanBytes(BuildVideoStream(Mpeg2Spec(), FramePictures(24, 12, coding)));
+        ScanBytes(BuildVideoStream(Mpeg2Layout(), FramePictures(24, 12, coding)));
     EXPECT_FALSE(scan.results.pullDown);
     EXPECT_EQ(scan.results.frames, 24);
 }
 
 TEST(M2VScan, QuickModeTellsAStillFromAVideo) {
-    StreamSpec spec = Mpeg2Spec();
-    const Bytes still = BuildVideoStream(spec, FramePictures(1, 12, PictureCodingParams{}));
+    StreamLayout layout = Mpeg2Layout();
+    const Bytes still = BuildVideoStream(layout, FramePictures(1, 12, PictureCodingParams{}));
     const ScanOutcome stillScan = ScanBytes(still, {.quick = true});
     EXPECT_EQ(stillScan.results.pictures, 1.0);
     EXPECT_EQ(stillScan.results.frames, 1);
 
     // A video: the quick scan ends after the first run of pictures.
-    const Bytes video = BuildVideoStream(spec, FramePictures(36, 12, PictureCodingParams{}));
+    const Bytes video = BuildVideoStream(layout, FramePictures(36, 12, PictureCodingParams{}));
     const ScanOutcome videoScan = ScanBytes(video, {.quick = true});
     EXPECT_EQ(videoScan.results.pictures, 12.0);
     EXPECT_EQ(videoScan.results.gops, 1u);
@@ -106,9 +106,11 @@ TEST(M2VScan, QuickModeTellsAStillFromAVideo) {
 TEST(M2VScan, QuickModeReadsOnAfterAOnePictureSequence) {
     // A slide show: one picture per sequence. Only a run with other than one picture stops it.
     VideoStreamBuilder builder;
-    const StreamSpec spec = Mpeg2Spec();
+    const StreamLayout layout = Mpeg2Layout();
     for (int i = 0; i < 3; ++i) {
-        builder.Sequence(spec.sequence, spec.extension).GOP({}).Picture({}, PictureCodingParams{});
+        builder.Sequence(layout.sequence, layout.extension)
+            .GOP({})
+            .Picture({}, PictureCodingParams{});
         builder.SequenceEnd();
     }
     const ScanOutcome scan = ScanBytes(builder.Result(), {.quick = true});
@@ -117,11 +119,11 @@ TEST(M2VScan, QuickModeReadsOnAfterAOnePictureSequence) {
 }
 
 TEST(M2VScan, Mpeg1PicturesInCodedOrderCountOnce) {
-    StreamSpec spec;  // no sequence extension: MPEG-1
-    spec.sequence.width = 352;
-    spec.sequence.height = 288;
+    StreamLayout layout;  // no sequence extension: MPEG-1
+    layout.sequence.width = 352;
+    layout.sequence.height = 288;
     const ScanOutcome scan =
-        ScanBytes(BuildVideoStream(spec, FramePictures(100, 12, std::nullopt)));
+        ScanBytes(BuildVideoStream(layout, FramePictures(100, 12, std::nullopt)));
     EXPECT_EQ(scan.results.mpegVersion, 1u);
     EXPECT_EQ(scan.results.pictures, 100.0);
     EXPECT_EQ(scan.results.fields, 200u);
@@ -144,9 +146,9 @@ TEST(M2VScan, Mpeg1DisplayPositionRules) {
         {"marked and alone", {{10, 1}, {0, 2}, {10, 2}}, 2, 0, 2},
         {"unknown types are not counted", {{0, 1}, {1, 4}, {2, 0}}, 1, 0, 1},
     };
-    StreamSpec spec;
-    spec.sequence.width = 352;
-    spec.sequence.height = 288;
+    StreamLayout layout;
+    layout.sequence.width = 352;
+    layout.sequence.height = 288;
     for (const Row& row : rows) {
         std::vector<StreamPicture> pictures;
         for (const auto& [tr, type] : row.pictures) {
@@ -156,7 +158,7 @@ TEST(M2VScan, Mpeg1DisplayPositionRules) {
             picture.startsGOP = pictures.empty();
             pictures.push_back(picture);
         }
-        const ScanOutcome scan = ScanBytes(BuildVideoStream(spec, pictures));
+        const ScanOutcome scan = ScanBytes(BuildVideoStream(layout, pictures));
         EXPECT_EQ(scan.results.repeatedReferences, row.repeated) << row.name;
         EXPECT_EQ(scan.results.frames, row.frames) << row.name;
         EXPECT_EQ(scan.results.fields, 2 * row.pictures.size()) << row.name;
@@ -191,8 +193,9 @@ TEST(M2VScan, DisplayPositionsBeyondTheTableStillCount) {
 }
 
 TEST(M2VScan, WithoutSequenceExtensionTheStreamIsMpeg1) {
-    StreamSpec spec;
-    const ScanOutcome scan = ScanBytes(BuildVideoStream(spec, FramePictures(12, 12, std::nullopt)));
+    StreamLayout layout;
+    const ScanOutcome scan =
+        ScanBytes(BuildVideoStream(layout, FramePictures(12, 12, std::nullopt)));
     EXPECT_EQ(scan.results.mpegVersion, 1u);
     EXPECT_EQ(scan.info.mpegVersion, 1u);
 }
@@ -210,17 +213,17 @@ TEST(M2VScan, PanScanNeedsA540WideWindowOnA4By3FullWidthPicture) {
         {2, 720, 0, 0, false, false},
     };
     for (const Row& row : rows) {
-        StreamSpec spec = Mpeg2Spec();
-        spec.sequence.aspectRatio = row.aspect;
-        spec.sequence.width = row.width;
+        StreamLayout layout = Mpeg2Layout();
+        layout.sequence.aspectRatio = row.aspect;
+        layout.sequence.width = row.width;
         if (row.display) {
             SequenceDisplayExtensionParams display;
             display.displayWidth = row.displayWidth;
             display.displayHeight = row.displayHeight;
-            spec.display = display;
+            layout.display = display;
         }
         const ScanOutcome scan =
-            ScanBytes(BuildVideoStream(spec, FramePictures(3, 3, PictureCodingParams{})));
+            ScanBytes(BuildVideoStream(layout, FramePictures(3, 3, PictureCodingParams{})));
         EXPECT_EQ(scan.results.panScan, row.panScan)
             << row.aspect << " " << row.width << " " << row.displayWidth << "x"
             << row.displayHeight;
@@ -269,10 +272,10 @@ TEST(M2VScan, SizesAndRatesFromTheFirstUsableHeader) {
 }
 
 TEST(M2VScan, LowBitRatesAreRaisedTo200000) {
-    StreamSpec spec = Mpeg2Spec();
-    spec.sequence.bitRateValue = 100;
+    StreamLayout layout = Mpeg2Layout();
+    layout.sequence.bitRateValue = 100;
     const ScanOutcome scan =
-        ScanBytes(BuildVideoStream(spec, FramePictures(3, 3, PictureCodingParams{})));
+        ScanBytes(BuildVideoStream(layout, FramePictures(3, 3, PictureCodingParams{})));
     EXPECT_EQ(scan.results.bitRate, 200000u);
     EXPECT_EQ(scan.results.lowestBitRate, 40000u);
 }
@@ -307,17 +310,17 @@ TEST(M2VScan, VariableBitRateFromVbvDelay) {
 }
 
 TEST(M2VScan, ClosedCaptionsAfterTheGOPHeaderOnly) {
-    StreamSpec spec = Mpeg2Spec();
-    spec.gopUserData = Line21UserDataBytes(0x8A, 0xFF, 0xFE);
+    StreamLayout layout = Mpeg2Layout();
+    layout.gopUserData = Line21UserDataBytes(0x8A, 0xFF, 0xFE);
     const ScanOutcome scan =
-        ScanBytes(BuildVideoStream(spec, FramePictures(3, 3, PictureCodingParams{})));
+        ScanBytes(BuildVideoStream(layout, FramePictures(3, 3, PictureCodingParams{})));
     EXPECT_TRUE(scan.results.line21Switch1);
     EXPECT_FALSE(scan.results.line21Switch2);
 
     // The same bytes at picture level mean nothing.
     std::vector<StreamPicture> pictures = FramePictures(3, 3, PictureCodingParams{});
     pictures[0].extensions = Line21UserDataBytes(0x8A, 0xFF, 0xFF);
-    const ScanOutcome picture = ScanBytes(BuildVideoStream(Mpeg2Spec(), pictures));
+    const ScanOutcome picture = ScanBytes(BuildVideoStream(Mpeg2Layout(), pictures));
     EXPECT_FALSE(picture.results.line21Switch1);
     EXPECT_FALSE(picture.results.line21Switch2);
 }
@@ -342,30 +345,30 @@ TEST(M2VScan, StartTimeFromTheFirstGOP) {
 TEST(M2VScan, HeadersAroundThePicturesDoNotChangeTheCount) {
     struct Variant {
         const char* name;
-        std::function<void(StreamSpec&, std::vector<StreamPicture>&)> change;
+        std::function<void(StreamLayout&, std::vector<StreamPicture>&)> change;
     };
     const Bytes copyright = ExtensionBytes(4, {0x12, 0x34, 0x56, 0x78, 0x9A});
     const Variant variants[] = {
-        {"plain", [](StreamSpec&, std::vector<StreamPicture>&) {}},
+        {"plain", [](StreamLayout&, std::vector<StreamPicture>&) {}},
         {"quantiser matrices",
-         [](StreamSpec& s, std::vector<StreamPicture>&) {
+         [](StreamLayout& s, std::vector<StreamPicture>&) {
              s.sequence.intraMatrix = std::array<std::uint8_t, 64>{};
              s.sequence.nonIntraMatrix = std::array<std::uint8_t, 64>{};
              s.sequence.intraMatrix->fill(16);
              s.sequence.nonIntraMatrix->fill(1);
          }},
         {"display extension with colour",
-         [](StreamSpec& s, std::vector<StreamPicture>&) {
+         [](StreamLayout& s, std::vector<StreamPicture>&) {
              SequenceDisplayExtensionParams d;
              d.colourDescription = true;
              s.display = d;
          }},
         {"GOP user data",
-         [](StreamSpec& s, std::vector<StreamPicture>&) {
+         [](StreamLayout& s, std::vector<StreamPicture>&) {
              s.gopUserData = UserDataBytes({1, 2, 3, 0, 0, 2, 0xFF});
          }},
         {"picture extensions and user data",
-         [&](StreamSpec&, std::vector<StreamPicture>& pictures) {
+         [&](StreamLayout&, std::vector<StreamPicture>& pictures) {
              for (auto& p : pictures) {
                  p.extensions = QuantMatrixExtensionBytes(true, false, false, true);
                  const Bytes more[] = {PictureDisplayExtensionBytes(2),
@@ -378,34 +381,34 @@ TEST(M2VScan, HeadersAroundThePicturesDoNotChangeTheCount) {
              }
          }},
         {"extra picture information",
-         [](StreamSpec&, std::vector<StreamPicture>& pictures) {
+         [](StreamLayout&, std::vector<StreamPicture>& pictures) {
              for (auto& p : pictures) {
                  p.header.extraInformation = {0xAA, 0x00, 0xFF};
              }
          }},
         {"composite display",
-         [](StreamSpec&, std::vector<StreamPicture>& pictures) {
+         [](StreamLayout&, std::vector<StreamPicture>& pictures) {
              for (auto& p : pictures) {
                  p.coding->compositeDisplay = true;
              }
          }},
         {"tall pictures",
-         [](StreamSpec& s, std::vector<StreamPicture>&) { s.sequence.height = 2880; }},
+         [](StreamLayout& s, std::vector<StreamPicture>&) { s.sequence.height = 2880; }},
         {"no sequence header before later GOPs",
-         [](StreamSpec& s, std::vector<StreamPicture>&) { s.sequenceHeaderEveryGOP = false; }},
+         [](StreamLayout& s, std::vector<StreamPicture>&) { s.sequenceHeaderEveryGOP = false; }},
         {"no sequence end",
-         [](StreamSpec& s, std::vector<StreamPicture>&) { s.sequenceEnd = false; }},
+         [](StreamLayout& s, std::vector<StreamPicture>&) { s.sequenceEnd = false; }},
         {"many slices",
-         [](StreamSpec& s, std::vector<StreamPicture>&) {
+         [](StreamLayout& s, std::vector<StreamPicture>&) {
              s.slicesPerPicture = 36;
              s.sliceBytes = 100;
          }},
     };
     for (const Variant& variant : variants) {
-        StreamSpec spec = Mpeg2Spec();
+        StreamLayout layout = Mpeg2Layout();
         std::vector<StreamPicture> pictures = FramePictures(24, 12, PictureCodingParams{});
-        variant.change(spec, pictures);
-        const ScanOutcome scan = ScanBytes(BuildVideoStream(spec, pictures));
+        variant.change(layout, pictures);
+        const ScanOutcome scan = ScanBytes(BuildVideoStream(layout, pictures));
         EXPECT_EQ(scan.results.frames, 24) << variant.name;
         EXPECT_EQ(scan.results.fields, 48u) << variant.name;
         EXPECT_EQ(scan.results.gops, 2u) << variant.name;
@@ -413,10 +416,10 @@ TEST(M2VScan, HeadersAroundThePicturesDoNotChangeTheCount) {
 }
 
 TEST(M2VScan, ExtensionAfterAGOPHeaderIsSteppedOver) {
-    StreamSpec spec = Mpeg2Spec();
-    spec.gopUserData = ExtensionBytes(8, {0x11, 0x22, 0x33});
+    StreamLayout layout = Mpeg2Layout();
+    layout.gopUserData = ExtensionBytes(8, {0x11, 0x22, 0x33});
     const ScanOutcome scan =
-        ScanBytes(BuildVideoStream(spec, FramePictures(24, 12, PictureCodingParams{})));
+        ScanBytes(BuildVideoStream(layout, FramePictures(24, 12, PictureCodingParams{})));
     EXPECT_EQ(scan.results.frames, 24);
     const auto tags = TagsOf(scan.entries);
     EXPECT_EQ(std::count(tags.begin(), tags.end(), entry_tag::kPictureHeader), 24);
@@ -442,12 +445,12 @@ TEST(M2VScan, UserDataBeforeAPrefixSplitByTheBufferKeepsThatStartCode) {
 }
 
 TEST(M2VScan, TableOfEntriesInStreamOrder) {
-    StreamSpec spec = Mpeg2Spec();
-    spec.display = SequenceDisplayExtensionParams{};
-    spec.gopUserData = UserDataBytes({9, 9, 9});
+    StreamLayout layout = Mpeg2Layout();
+    layout.display = SequenceDisplayExtensionParams{};
+    layout.gopUserData = UserDataBytes({9, 9, 9});
     std::vector<StreamPicture> pictures = FramePictures(2, 2, PictureCodingParams{});
     pictures[1].extensions = QuantMatrixExtensionBytes(false, false, false, false);
-    const Bytes stream = BuildVideoStream(spec, pictures);
+    const Bytes stream = BuildVideoStream(layout, pictures);
 
     const ScanOutcome main = ScanBytes(stream, {.collect = true});
     const std::vector<int> expected = {179, 194, 195, 184, 203, 201, 203, 201, 183};
@@ -466,8 +469,8 @@ TEST(M2VScan, TableOfEntriesInStreamOrder) {
 }
 
 TEST(M2VScan, PictureEntriesCarryDisplayAndFilePositions) {
-    StreamSpec spec = Mpeg2Spec();
-    const Bytes stream = BuildVideoStream(spec, FramePictures(6, 3, PictureCodingParams{}));
+    StreamLayout layout = Mpeg2Layout();
+    const Bytes stream = BuildVideoStream(layout, FramePictures(6, 3, PictureCodingParams{}));
     const ScanOutcome scan = ScanBytes(stream);
     std::vector<std::int64_t> sequenceHeaderPositions;
     for (std::size_t i = 0; i + 3 < stream.size(); ++i) {
@@ -535,7 +538,8 @@ TEST(M2VScan, IdleCallbackAtGOP10Then19And28) {
     for (const auto& [gops, calls] : rows) {
         TempDir dir;
         const std::string file = dir.write(
-            "v.m2v", BuildVideoStream(Mpeg2Spec(), FramePictures(gops, 1, PictureCodingParams{})));
+            "v.m2v",
+            BuildVideoStream(Mpeg2Layout(), FramePictures(gops, 1, PictureCodingParams{})));
         TM2VStream stream(file);
         stream.SetCache(false);
         int idle = 0;
@@ -548,10 +552,10 @@ TEST(M2VScan, IdleCallbackAtGOP10Then19And28) {
 TEST(M2VScan, AbortStopsTheScanWithPartialResults) {
     TempDir dir;
     // One sequence header for the whole stream: Cancel must still work between GOPs.
-    StreamSpec spec = Mpeg2Spec();
-    spec.sequenceHeaderEveryGOP = false;
+    StreamLayout layout = Mpeg2Layout();
+    layout.sequenceHeaderEveryGOP = false;
     const std::string file =
-        dir.write("v.m2v", BuildVideoStream(spec, FramePictures(600, 12, PictureCodingParams{})));
+        dir.write("v.m2v", BuildVideoStream(layout, FramePictures(600, 12, PictureCodingParams{})));
     TM2VStream stream(file);
     stream.SetCache(false);
     AbortFlag abort{0};
@@ -565,10 +569,10 @@ TEST(M2VScan, AbortStopsTheScanWithPartialResults) {
 
 TEST(M2VScan, ProgressInBlocksUpToTheMaximum) {
     TempDir dir;
-    StreamSpec spec = Mpeg2Spec();
-    spec.sliceBytes = 5000;
-    spec.slicesPerPicture = 10;
-    const Bytes stream = BuildVideoStream(spec, FramePictures(60, 12, PictureCodingParams{}));
+    StreamLayout layout = Mpeg2Layout();
+    layout.sliceBytes = 5000;
+    layout.slicesPerPicture = 10;
+    const Bytes stream = BuildVideoStream(layout, FramePictures(60, 12, PictureCodingParams{}));
     ASSERT_GT(stream.size(), 2 * TFileBitStream::kScanBufferSize);
     const std::string file = dir.write("v.m2v", stream);
     for (bool blocks : {true, false}) {
@@ -631,7 +635,8 @@ TEST(M2VScan, MissingAndEmptyFilesThrowAfterAMessage) {
 }
 
 TEST(M2VScan, StreamCutAnywhereCountsWhatIsComplete) {
-    const Bytes stream = BuildVideoStream(Mpeg2Spec(), FramePictures(6, 3, PictureCodingParams{}));
+    const Bytes stream =
+        BuildVideoStream(Mpeg2Layout(), FramePictures(6, 3, PictureCodingParams{}));
     std::int64_t previous = 0;
     for (std::size_t cut = 1; cut <= stream.size(); ++cut) {
         const Bytes part(stream.begin(), stream.begin() + static_cast<long>(cut));
@@ -645,12 +650,12 @@ TEST(M2VScan, StreamCutAnywhereCountsWhatIsComplete) {
 
 TEST(M2VScan, GarbageBetweenHeadersIsSkipped) {
     // Filler without start codes after every header, as a damaged copy may hold.
-    StreamSpec spec = Mpeg2Spec();
+    StreamLayout layout = Mpeg2Layout();
     std::vector<StreamPicture> pictures = FramePictures(24, 12, PictureCodingParams{});
     for (auto& picture : pictures) {
         picture.extensions = {0x47, 0x11, 0x00, 0x00, 0x02, 0xFF, 0x00, 0x5A};
     }
-    const ScanOutcome scan = ScanBytes(BuildVideoStream(spec, pictures));
+    const ScanOutcome scan = ScanBytes(BuildVideoStream(layout, pictures));
     EXPECT_EQ(scan.results.frames, 24);
 }
 
@@ -658,7 +663,8 @@ TEST(M2VScan, ProgramStreamDoesNotCrash) {
     VideoStreamBuilder builder;
     builder.Add(PackHeaderBytes()).Add(StartCodeBytes(0xBB, Bytes(12, 0x80)));
     builder.Add(StartCodeBytes(0xE0, {0x07, 0xEC, 0x81, 0x80, 0x05, 0x21, 0x00, 0x01, 0x00, 0x01}));
-    const Bytes video = BuildVideoStream(Mpeg2Spec(), FramePictures(12, 12, PictureCodingParams{}));
+    const Bytes video =
+        BuildVideoStream(Mpeg2Layout(), FramePictures(12, 12, PictureCodingParams{}));
     builder.Add(video).Add(PackHeaderBytes()).Add(StartCodeBytes(0xBE, Bytes(40, 0xFF)));
     builder.Add(StartCodeBytes(0xB9, {}));
     const ScanOutcome scan = ScanBytes(builder.Result());

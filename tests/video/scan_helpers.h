@@ -55,18 +55,18 @@ inline std::vector<int> TagsOf(const std::vector<HeaderEntry>& entries) {
     return tags;
 }
 
-inline StreamSpec Mpeg2Spec() {
-    StreamSpec spec;
-    spec.extension = SequenceExtensionParams{};
-    return spec;
+inline StreamLayout Mpeg2Layout() {
+    StreamLayout layout;
+    layout.extension = SequenceExtensionParams{};
+    return layout;
 }
 
-inline StreamSpec NtscSpec() {
-    StreamSpec spec = Mpeg2Spec();
-    spec.sequence.height = 480;
-    spec.sequence.frameRateCode = 4;
-    spec.framesPerSecond = 30;
-    return spec;
+inline StreamLayout NtscLayout() {
+    StreamLayout layout = Mpeg2Layout();
+    layout.sequence.height = 480;
+    layout.sequence.frameRateCode = 4;
+    layout.framesPerSecond = 30;
+    return layout;
 }
 
 }  // namespace varnix::test
