@@ -18,6 +18,8 @@ int RunVarnix(int argc, const char* const* argv, Streams streams) {
     app.fallthrough(false);
 
     Context context{streams};
+    AddInfoCommand(app, context);
+    AddDurationCommand(app, context);
     AddDemoCommand(app, context);
 
     try {

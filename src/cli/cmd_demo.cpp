@@ -4,7 +4,10 @@
 
 #include "cli/commands.h"
 #include "core/file.h"
+#include "core/timecode.h"
 #include "probe/detect.h"
+#include "probe/media_duration.h"
+#include "probe/report.h"
 
 namespace varnix::cli {
 
@@ -18,8 +21,9 @@ std::vector<std::string> SampleFiles() {
     std::vector<std::string> files;
     std::error_code ec;
     for (const auto& entry : std::filesystem::directory_iterator(SamplesFolder(), ec)) {
-        if (entry.is_regular_file() && entry.path().extension() != ".vnf" &&
-            entry.path().extension() != ".md") {
+        const auto extension = entry.path().extension();
+        if (entry.is_regular_file() && extension != ".vnf" && extension != ".md" &&
+            extension != ".sh") {
             files.push_back(entry.path().string());
         }
     }
@@ -47,6 +51,23 @@ void AddDemoCommand(CLI::App& app, Context& context) {
             const std::string kind = DetectFormat(file);
             out << "  " << std::filesystem::path(file).filename().string() << "  kind "
                 << (kind.empty() ? "unknown" : kind) << '\n';
+        }
+        for (const auto& file : files) {
+            const std::string kind = DetectFormat(file);
+            if (kind.empty() || IsVideoKind(kind)) {
+                continue;
+            }
+            out << "\nInformation on " << std::filesystem::path(file).filename().string() << ":\n"
+                << WithUnixLineEnds(ShowMediaInformation(file, false, nullptr));
+            const TimeCode pal = GetMediaDuration(file, nullptr, nullptr, 25.0);
+            const TimeCode ntsc = GetMediaDuration(file, nullptr, nullptr, 30.0);
+            const auto text = [](TimeCode tc) {
+                return tc.IsNone() ? std::string("???") : TimeCodeToText(tc);
+            };
+            out << "Duration: " << text(pal) << " (PAL), " << text(ntsc) << " (NTSC)\n";
+            if (pal.IsNone() || ntsc.IsNone()) {
+                ReportFileProblem(context, file);
+            }
         }
     });
 }

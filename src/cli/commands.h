@@ -20,6 +20,14 @@ struct Context {
 };
 
 void AddDemoCommand(CLI::App& app, Context& context);
+void AddInfoCommand(CLI::App& app, Context& context);
+void AddDurationCommand(CLI::App& app, Context& context);
+
+// A report text with LF line ends instead of CR LF.
+std::string WithUnixLineEnds(const std::string& text);
+// Names the file and what is wrong with it on standard error and marks the run as failed;
+// false (and nothing printed) when the file is usable.
+bool ReportFileProblem(Context& context, const std::string& fileName);
 
 // The folder of the bundled sample media.
 std::string SamplesFolder();

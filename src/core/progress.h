@@ -8,7 +8,7 @@
 namespace varnix {
 
 class ProgressIndicator {
-public:
+  public:
     virtual ~ProgressIndicator() = default;
     virtual void setMinimum(std::int64_t value) = 0;
     virtual void setMaximum(std::int64_t value) = 0;
@@ -20,7 +20,7 @@ public:
 
 // A progress display that only remembers its values; a base for the front ends' displays.
 class ProgressState : public ProgressIndicator {
-public:
+  public:
     void setMinimum(std::int64_t value) override { minimum_ = value; }
     void setMaximum(std::int64_t value) override { maximum_ = value; }
     void setPosition(std::int64_t value) override { position_ = value; }
@@ -28,7 +28,7 @@ public:
     std::int64_t maximum() const override { return maximum_; }
     std::int64_t position() const override { return position_; }
 
-private:
+  private:
     std::int64_t minimum_ = 0;
     std::int64_t maximum_ = 100;
     std::int64_t position_ = 0;

@@ -1,0 +1,37 @@
+#include <ostream>
+#include <vector>
+
+#include "cli/commands.h"
+#include "core/timecode.h"
+#include "probe/media_duration.h"
+
+namespace varnix::cli {
+
+void AddDurationCommand(CLI::App& app, Context& context) {
+    auto* command = app.add_subcommand(
+        "duration", "Print the duration of each file as the durations list takes it");
+    auto files = std::make_shared<std::vector<std::string>>();
+    auto system = std::make_shared<std::string>("ntsc");
+    command->add_option("-s,--system", *system, "TV system of the time codes (default ntsc)")
+        ->transform(CLI::IsMember({"pal", "ntsc"}, CLI::ignore_case));
+    command->add_option("FILE", *files, "Media files")->required();
+    command->footer(
+        "Prints one line per file: HH:MM:SS.FF<TAB>FILE (PAL: 25 frames a second; NTSC: 30\n"
+        "frames a time-code second of 1.001 s). A file without a duration prints ??? and makes\n"
+        "the exit status 1; what is wrong with it goes to standard error.");
+    command->callback([&context, files, system] {
+        const int rate = *system == "pal" ? kPALRate : kNTSCRate;
+        for (const auto& file : *files) {
+            const TimeCode tc = MediaDurationForSystem(file, rate, nullptr, nullptr);
+            context.streams.out << (tc.IsNone() ? std::string("???") : TimeCodeToText(tc)) << '\t'
+                                << file << '\n';
+            const bool reported = ReportFileProblem(context, file);
+            if (tc.IsNone() && !reported) {
+                context.streams.err << "varnix: " << file << ": no duration\n";
+                context.FileFailed();
+            }
+        }
+    });
+}
+
+}  // namespace varnix::cli

@@ -1,0 +1,63 @@
+#include <ostream>
+#include <vector>
+
+#include "cli/commands.h"
+#include "probe/media_check.h"
+#include "probe/report.h"
+
+namespace varnix::cli {
+
+std::string WithUnixLineEnds(const std::string& text) {
+    std::string out;
+    out.reserve(text.size());
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') {
+            continue;
+        }
+        out += text[i];
+    }
+    return out;
+}
+
+bool ReportFileProblem(Context& context, const std::string& fileName) {
+    const std::string problem = MediaFileProblem(fileName);
+    if (problem.empty()) {
+        return false;
+    }
+    context.streams.err << "varnix: " << fileName << ": " << problem << '\n';
+    context.FileFailed();
+    return true;
+}
+
+void AddInfoCommand(CLI::App& app, Context& context) {
+    auto* command = app.add_subcommand(
+        "info", "Print the information report of each file: stream parameters and play times");
+    auto files = std::make_shared<std::vector<std::string>>();
+    command->add_option("FILE", *files, "Media files (AC3, DTS, MPEG-1 Layer II, PCM WAV)")
+        ->required();
+    command->footer(
+        "Files of no known kind print \"Unknown file format\"; files that cannot be used are\n"
+        "named on standard error with what is wrong, and the exit status is then 1.");
+    command->callback([&context, files] {
+        std::ostream& out = context.streams.out;
+        bool first = true;
+        for (const auto& file : *files) {
+            if (!first) {
+                out << '\n';
+            }
+            first = false;
+            std::string text = WithUnixLineEnds(ShowMediaInformation(file, false, nullptr));
+            if (text.empty() || text.back() != '\n') {
+                text += '\n';
+            }
+            out << text;
+            const bool reported = ReportFileProblem(context, file);
+            if (!reported && text == std::string(kUnknownFileFormat) + "\n") {
+                context.streams.err << "varnix: " << file << ": unknown file format\n";
+                context.FileFailed();
+            }
+        }
+    });
+}
+
+}  // namespace varnix::cli

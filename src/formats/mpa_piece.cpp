@@ -1,0 +1,102 @@
+#include "formats/mpa_piece.h"
+
+#include <algorithm>
+#include <optional>
+
+#include "core/file_helpers.h"
+#include "formats/mpa_file.h"
+
+namespace varnix {
+
+namespace {
+
+// How many frames the walk takes between two turns of the host's event pump.
+constexpr std::uint64_t kFramesPerPump = 256;
+
+std::uint64_t Distance(std::uint64_t a, std::uint64_t b) {
+    return a > b ? a - b : b - a;
+}
+
+}  // namespace
+
+MPAPieceRange LocateMPAPiece(const std::string& sourceName, std::uint64_t startSample,
+                             std::int64_t sampleCount) {
+    TMPAFile file(sourceName);
+    file.SkipID3v2();
+    file.ReadInfoFrame();
+
+    const bool toEnd = sampleCount < 0;
+    const auto count = static_cast<std::uint64_t>(sampleCount);
+    const std::uint64_t target =
+        (toEnd || count > UINT64_MAX - startSample) ? UINT64_MAX : startSample + count;
+    std::optional<std::uint64_t> startPos;
+    std::optional<std::uint64_t> length;
+    std::uint64_t cum = 0;
+    std::uint64_t end = 0;
+    std::uint64_t prevPos = static_cast<std::uint64_t>(file.tell());
+    if (startSample == 0) {
+        startPos = prevPos;
+    }
+
+    std::uint64_t walked = 0;
+    while (file.FindNextSync()) {
+        if (file.NextFrame() == nullptr) {
+            break;
+        }
+        std::uint64_t before = cum;
+        if (file.AcceptFrame()) {
+            cum += file.CurrentFrame().SamplesPerFrame();
+        }
+        file.SkipFrame();
+        const auto here = static_cast<std::uint64_t>(file.tell());
+        if (!startPos && cum >= startSample) {
+            startPos = here;  // the boundary after this frame
+        }
+        if (startPos && !toEnd && cum >= target) {
+            if (Distance(cum, target) <= Distance(target, before)) {
+                length = here - *startPos;
+                end = cum;
+            } else {
+                // Ends before this frame; a piece that would end before it starts is empty.
+                length = prevPos > *startPos ? prevPos - *startPos : 0;
+                end = std::max(before, startSample);
+            }
+            break;
+        }
+        if (++walked % kFramesPerPump == 0) {
+            CurrentHost().pumpEvents();
+        }
+        prevPos = here;
+    }
+
+    const auto here = static_cast<std::uint64_t>(file.tell());
+    MPAPieceRange range;
+    if (!startPos) {
+        // The start lies past the last frame: nothing of the stream belongs to this piece.
+        range.start = here;
+        range.length = 0;
+        range.samples = 0;
+        return range;
+    }
+    range.start = *startPos;
+    if (!length) {
+        length = here >= *startPos ? here - *startPos : 0;
+        end = cum;
+    }
+    range.length = *length;
+    range.toEnd = toEnd;
+    range.samples = end > startSample ? static_cast<std::int64_t>(end - startSample) : 0;
+    return range;
+}
+
+std::int64_t WriteMPAPiece(const std::string& sourceName, const std::string& destName,
+                           std::uint64_t startSample, const AbortFlag* abortFlag,
+                           std::uint64_t progressBase, const ProgressCallback& progress,
+                           std::int64_t sampleCount) {
+    const MPAPieceRange range = LocateMPAPiece(sourceName, startSample, sampleCount);
+    CopyFileRange(sourceName, destName, progress, abortFlag, progressBase,
+                  range.toEnd ? kToEndOfFile : range.length, range.start);
+    return range.samples;
+}
+
+}  // namespace varnix

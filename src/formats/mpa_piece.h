@@ -1,0 +1,41 @@
+#pragma once
+// The MPEG audio piece writer: finds the frame boundaries nearest to a run of samples and copies
+// that byte range of the stream into a piece file.
+
+#include <cstdint>
+#include <string>
+
+#include "core/host.h"
+
+namespace varnix {
+
+// A sample count that means "to the end of the file".
+constexpr std::int64_t kMPAToEnd = -1;
+
+// The byte range of one piece.
+struct MPAPieceRange {
+    std::uint64_t start = 0;   // byte offset of the first byte copied
+    std::uint64_t length = 0;  // bytes (ignored when toEnd)
+    bool toEnd = false;        // the piece runs to the end of the file
+    std::int64_t samples = 0;  // samples of the accepted frames the piece covers
+};
+
+// Finds the piece that begins on the frame boundary reached at startSample and ends on the frame
+// boundary nearest to startSample + sampleCount (ties go to the later boundary); sampleCount
+// kMPAToEnd runs to the end of the file. The first piece (startSample 0) begins after an ID3v2
+// tag and a "Xing"/"Info" frame. A start past the last frame gives an empty range at the end of
+// the file. Lets the host pump events every few hundred frames. Throws IoError when the file
+// cannot be opened or positioned.
+MPAPieceRange LocateMPAPiece(const std::string& sourceName, std::uint64_t startSample,
+                             std::int64_t sampleCount);
+
+// Writes that piece into destName (replacing it) and returns the samples it covers; the next
+// piece starts at startSample plus the result, so no frame is lost or repeated. The copy reports
+// progressBase + bytes copied after every block and stops when the abort flag is set. Throws
+// IoError (after removing destName) when writing fails.
+std::int64_t WriteMPAPiece(const std::string& sourceName, const std::string& destName,
+                           std::uint64_t startSample, const AbortFlag* abortFlag,
+                           std::uint64_t progressBase, const ProgressCallback& progress,
+                           std::int64_t sampleCount);
+
+}  // namespace varnix

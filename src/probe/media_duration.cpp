@@ -1,0 +1,83 @@
+#include "probe/media_duration.h"
+
+#include "core/errors.h"
+#include "formats/ac3.h"
+#include "formats/dts.h"
+#include "formats/mpa_file.h"
+#include "formats/wav.h"
+#include "probe/detect.h"
+
+namespace varnix {
+
+bool ReadAudioSamples(const std::string& fileName, const std::string& kind, AudioSamples& out) {
+    out = AudioSamples{};
+    if (kind == kKindAC3) {
+        const AC3FrameLayout layout = ReadAC3FrameLayout(fileName);
+        if (layout.firstFrameBytes == 0) {
+            return false;  // reserved sample rate, frame size out of the table, or no header
+        }
+        out.samples = layout.totalSamples();
+        out.sampleRate = AC3SampleRate(layout.sampleRateCode);
+        return true;
+    }
+    if (kind == kKindDTS) {
+        out.samples = GetDTSFrameCount(fileName) * kDTSSamplesPerFrame;
+        out.sampleRate = GetDTSSampleRate(fileName);
+        return out.sampleRate != 0;
+    }
+    if (kind == kKindWAV) {
+        const WAVLayout layout = ReadWAVLayout(fileName);
+        const WAVHeader& h = layout.header;
+        const std::uint32_t bytesPerSample = h.bitsPerSample / 8u;
+        if (!layout.isPCM() || !layout.dataFound || h.channels == 0 || bytesPerSample == 0 ||
+            h.sampleRate == 0) {
+            return false;
+        }
+        out.samples = layout.dataSize / h.channels / bytesPerSample;
+        out.sampleRate = h.sampleRate;
+        return true;
+    }
+    if (kind == kKindMPA) {
+        MPAInfo info;
+        try {
+            ReadMPAInfo(fileName, true, info);
+        } catch (const IoError&) {
+            return false;
+        }
+        out.samples = info.totalSamples;
+        out.sampleRate = info.sampleRate;
+        return out.sampleRate != 0;
+    }
+    return false;
+}
+
+TimeCode GetMediaDuration(const std::string& fileName, AbortFlag* abort,
+                          ProgressIndicator* progress, double fps) {
+    const std::string kind = DetectFormat(fileName);
+    if (IsVideoKind(kind)) {
+        // Video hook: the duration field of GetVideoInfo (scan or cache, with `progress`,
+        // `abort` and the host's event pump), unchanged, at the stream's own frame rate.
+        (void)abort;
+        (void)progress;
+        return TimeCode::None();
+    }
+    AudioSamples audio;
+    if (!ReadAudioSamples(fileName, kind, audio)) {
+        return TimeCode::None();
+    }
+    return CountToDuration(false, fps, static_cast<double>(audio.sampleRate),
+                           static_cast<std::int64_t>(audio.samples));
+}
+
+TimeCode MediaDurationForSystem(const std::string& fileName, int systemRate, AbortFlag* abort,
+                                ProgressIndicator* progress) {
+    const std::string kind = DetectFormat(fileName);
+    if (IsVideoKind(kind)) {
+        // Video hook: the member for `systemRate` of the pair that the durations list builds
+        // from GetVideoInfo.
+        return TimeCode::None();
+    }
+    return GetMediaDuration(fileName, abort, progress, SystemFps(systemRate));
+}
+
+}  // namespace varnix

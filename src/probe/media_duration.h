@@ -1,0 +1,34 @@
+#pragma once
+// The play time of a media file as a time code at the caller's frame rate.
+
+#include <string>
+
+#include "core/host.h"
+#include "core/progress.h"
+#include "core/timecode.h"
+
+namespace varnix {
+
+// The duration of a file: for audio files the play time at `fps` (25.0 PAL or 30.0 NTSC), the
+// last frame the samples reach plus one; a stream too short to reach a frame lasts 00:00:00.00.
+// TimeCode::None() for a file of no known kind, a WAV file that is not PCM, and a file that
+// cannot give a duration (no sample rate, a frame length of 0, no channels or bits, no "data"
+// chunk). Video files give their scanned duration at their own frame rate.
+TimeCode GetMediaDuration(const std::string& fileName, AbortFlag* abort,
+                          ProgressIndicator* progress, double fps);
+
+// The duration that the durations list shows for a file under a TV system (25 PAL, otherwise
+// NTSC): GetMediaDuration at that system's rate for audio files; for video files the member of
+// the file's duration pair for the system.
+TimeCode MediaDurationForSystem(const std::string& fileName, int systemRate, AbortFlag* abort,
+                                ProgressIndicator* progress);
+
+// Samples and sample rate of an audio file as the durations count them. False for a file that
+// is not audio of a known kind or cannot give a duration.
+struct AudioSamples {
+    std::uint64_t samples = 0;
+    std::uint32_t sampleRate = 0;
+};
+bool ReadAudioSamples(const std::string& fileName, const std::string& kind, AudioSamples& out);
+
+}  // namespace varnix

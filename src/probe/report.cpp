@@ -1,0 +1,48 @@
+#include "probe/report.h"
+
+#include "core/host.h"
+#include "probe/detect.h"
+#include "probe/media_info.h"
+#include "probe/report_audio.h"
+
+namespace varnix {
+
+namespace {
+
+std::string ReportOfKind(const std::string& fileName, const std::string& kind,
+                         ProgressIndicator* progress, char decimalSeparator) {
+    if (kind == kKindAC3) {
+        return AC3InformationReport(fileName);
+    }
+    if (kind == kKindDTS) {
+        return DTSInformationReport(fileName, decimalSeparator);
+    }
+    if (kind == kKindMPA) {
+        return MPAInformationReport(fileName);
+    }
+    if (kind == kKindWAV) {
+        return IsPCMWave(fileName) ? WAVInformationReport(fileName) : kUnknownFileFormat;
+    }
+    if (IsVideoKind(kind)) {
+        // Video hook: the video report (quick scan or cached GetVideoInfo with `progress`).
+        (void)progress;
+        return kUnknownFileFormat;
+    }
+    return kUnknownFileFormat;
+}
+
+}  // namespace
+
+std::string ShowMediaInformation(const std::string& fileName, bool show,
+                                 ProgressIndicator* progress, char decimalSeparator) {
+    const std::string text =
+        ReportOfKind(fileName, DetectFormat(fileName), progress, decimalSeparator);
+    if (show) {
+        const bool unknown = text == kUnknownFileFormat;
+        CurrentHost().showMessage(unknown ? MessageIcon::Error : MessageIcon::Information,
+                                  unknown ? kReportErrorTitle : kReportTitle, text);
+    }
+    return text;
+}
+
+}  // namespace varnix
