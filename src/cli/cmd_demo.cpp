@@ -3,9 +3,11 @@
 #include <vector>
 
 #include "cli/commands.h"
+#include "cli/progress_bar.h"
 #include "core/file.h"
 #include "core/timecode.h"
 #include "probe/detect.h"
+#include "probe/duration_pair.h"
 #include "probe/media_duration.h"
 #include "probe/report.h"
 
@@ -52,21 +54,35 @@ void AddDemoCommand(CLI::App& app, Context& context) {
             out << "  " << std::filesystem::path(file).filename().string() << "  kind "
                 << (kind.empty() ? "unknown" : kind) << '\n';
         }
+        const auto text = [](TimeCode tc) {
+            return tc.IsNone() ? std::string("???") : TimeCodeToText(tc);
+        };
+        std::vector<std::pair<std::string, DurationPair>> videoDurations;
         for (const auto& file : files) {
             const std::string kind = DetectFormat(file);
-            if (kind.empty() || IsVideoKind(kind)) {
+            if (kind.empty()) {
                 continue;
             }
-            out << "\nInformation on " << std::filesystem::path(file).filename().string() << ":\n"
+            const std::string name = std::filesystem::path(file).filename().string();
+            // The durations first: a video's report shows its duration once it has been
+            // scanned.
+            ProgressBar bar(context.streams.err, context.streams.errIsTerminal, "Scanning " + name);
+            const DurationPair pair = GetDurationPair(file, nullptr, bar.Indicator());
+            bar.Clear();
+            out << "\nInformation on " << name << ":\n"
                 << WithUnixLineEnds(ShowMediaInformation(file, false, nullptr));
-            const TimeCode pal = GetMediaDuration(file, nullptr, nullptr, 25.0);
-            const TimeCode ntsc = GetMediaDuration(file, nullptr, nullptr, 30.0);
-            const auto text = [](TimeCode tc) {
-                return tc.IsNone() ? std::string("???") : TimeCodeToText(tc);
-            };
-            out << "Duration: " << text(pal) << " (PAL), " << text(ntsc) << " (NTSC)\n";
-            if (pal.IsNone() || ntsc.IsNone()) {
+            out << "Duration: " << text(pair.pal) << " (PAL), " << text(pair.ntsc) << " (NTSC)\n";
+            if (pair.pal.IsNone() || pair.ntsc.IsNone()) {
                 ReportFileProblem(context, file);
+            } else if (IsVideoKind(kind)) {
+                videoDurations.emplace_back(name, pair);
+            }
+        }
+        if (!videoDurations.empty()) {
+            out << "\nDurations of the sample videos, as the durations list holds them:\n";
+            for (const auto& [name, pair] : videoDurations) {
+                out << "  " << text(pair.pal) << " (PAL)  " << text(pair.ntsc) << " (NTSC)  "
+                    << name << '\n';
             }
         }
     });
