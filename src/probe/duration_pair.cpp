@@ -22,12 +22,12 @@ DurationPair GetDurationPair(const std::string& fileName, AbortFlag* abort,
         try {
             GetVideoInfo(fileName, progress, abort, info, [] { CurrentHost().pumpEvents(); });
         } catch (const EParserFileException&) {
-            return {};  // the reader has said why
+            return DurationPair::None();  // the reader has said why
         }
         return VideoDurationPair(info.duration, info.wholeFrameRate);
     }
     if (kind.empty()) {
-        return {};
+        return DurationPair::None();
     }
     return {GetMediaDuration(fileName, abort, progress, 25.0),
             GetMediaDuration(fileName, abort, progress, 30.0)};

@@ -11,9 +11,13 @@
 
 namespace varnix {
 
+// One duration in both systems.
 struct DurationPair {
-    TimeCode pal = TimeCode::None();
-    TimeCode ntsc = TimeCode::None();
+    TimeCode pal;
+    TimeCode ntsc;
+
+    // No duration in either system.
+    static constexpr DurationPair None() { return {TimeCode::None(), TimeCode::None()}; }
 
     // The member for a TV system: PAL for 25, NTSC for any other rate.
     TimeCode ForSystem(int systemRate) const { return IsPAL(systemRate) ? pal : ntsc; }
