@@ -26,5 +26,14 @@ TEST(CliAppTest, WrongUsageExitsWithTwo) {
     EXPECT_FALSE(RunCli({"--bogus"}).err.empty());
 }
 
+TEST(CliAppTest, DemoListsTheKindOfEverySample) {
+    const CliRun demo = RunCli({"demo"});
+    EXPECT_EQ(demo.status, kExitOk) << demo.err;
+    for (const char* line : {"movie-5.1.ac3  kind .ac3", "surround.dts  kind .dts",
+                             "commentary.mp2  kind .mpa", "music.wav  kind .wav"}) {
+        EXPECT_NE(demo.out.find(line), std::string::npos) << line;
+    }
+}
+
 }  // namespace
 }  // namespace varnix::cli
