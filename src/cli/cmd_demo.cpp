@@ -33,13 +33,34 @@ std::vector<std::string> SampleFiles() {
     return files;
 }
 
+// Copies a sample into the demo folder (kept when it is up to date, so its cache stays valid)
+// and returns the copy's name; "" (and the reason on standard error) when that fails.
+std::string CopyIntoFolder(Context& context, const std::string& sample, const std::string& folder) {
+    namespace fs = std::filesystem;
+    std::error_code ec;
+    fs::create_directories(PathOf(folder), ec);
+    const fs::path copy = PathOf(folder) / fs::path(PathOf(sample)).filename();
+    if (!ec) {
+        fs::copy_file(PathOf(sample), copy, fs::copy_options::update_existing, ec);
+    }
+    if (ec) {
+        context.streams.err << "varnix: cannot copy " << sample << " into " << folder << ": "
+                            << ec.message() << '\n';
+        context.FileFailed();
+        return {};
+    }
+    return copy.string();
+}
+
 }  // namespace
 
 void AddDemoCommand(CLI::App& app, Context& context) {
     auto* command = app.add_subcommand(
         "demo", "Run the whole sequence on the bundled sample files and print what it does");
     auto folder = std::make_shared<std::string>("varnix-demo");
-    command->add_option("DIR", *folder, "Folder for the pieces (default ./varnix-demo)");
+    command->add_option("DIR", *folder,
+                        "Folder for the pieces and for copies of the sample videos with their "
+                        "info caches (default ./varnix-demo)");
     command->callback([&context, folder] {
         std::ostream& out = context.streams.out;
         const auto files = SampleFiles();
@@ -58,12 +79,19 @@ void AddDemoCommand(CLI::App& app, Context& context) {
             return tc.IsNone() ? std::string("???") : TimeCodeToText(tc);
         };
         std::vector<std::pair<std::string, DurationPair>> videoDurations;
-        for (const auto& file : files) {
-            const std::string kind = DetectFormat(file);
+        for (const auto& sample : files) {
+            const std::string kind = DetectFormat(sample);
             if (kind.empty()) {
                 continue;
             }
-            const std::string name = std::filesystem::path(file).filename().string();
+            const std::string name = std::filesystem::path(sample).filename().string();
+            // A video is probed as a copy in DIR, so that its info cache is written there and
+            // not beside the bundled file (whose folder may not even be writable).
+            const std::string file =
+                IsVideoKind(kind) ? CopyIntoFolder(context, sample, *folder) : sample;
+            if (file.empty()) {
+                continue;
+            }
             // The durations first: a video's report shows its duration once it has been
             // scanned.
             ProgressBar bar(context.streams.err, context.streams.errIsTerminal, "Scanning " + name);
