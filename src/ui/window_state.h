@@ -8,17 +8,9 @@
 
 #include "core/host.h"
 #include "core/timecode.h"
+#include "probe/duration_pair.h"
 
 namespace varnix {
-
-// One duration in both systems.
-struct DurationPair {
-    TimeCode pal;
-    TimeCode ntsc;
-
-    // The entry of the system in use: PAL when the rate is 25, else NTSC.
-    TimeCode ForSystem(int systemRate) const { return IsPAL(systemRate) ? pal : ntsc; }
-};
 
 // The tables only grow while the program runs: deleting rows leaves their entries in place, so
 // the indices that other rows keep stay valid.
