@@ -5,7 +5,6 @@
 #include "core/file.h"
 #include "core/file_helpers.h"
 #include "probe/detect.h"
-#include "probe/media_duration.h"
 #include "probe/media_info.h"
 #include "ui/duration_rules.h"
 
@@ -52,12 +51,6 @@ bool WaveChecksPass(const std::string& fileName, const std::string& kind) {
         return false;
     }
     return kind != kKindWAV || IsPCMWave(fileName);
-}
-
-DurationPair AudioDurationPair(const std::string& fileName, AbortFlag* abort,
-                               ProgressIndicator* progress) {
-    return DurationPair{GetMediaDuration(fileName, abort, progress, 25.0),
-                        GetMediaDuration(fileName, abort, progress, 30.0)};
 }
 
 }  // namespace varnix

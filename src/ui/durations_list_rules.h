@@ -4,8 +4,6 @@
 
 #include <string>
 
-#include "core/host.h"
-#include "core/progress.h"
 #include "core/timecode.h"
 #include "ui/window_state.h"
 
@@ -39,9 +37,5 @@ bool FileCanBeRead(const std::string& fileName);
 bool WaveChecksPass(const std::string& fileName, const std::string& kind);
 // Whether a text ends with another, letter case as written.
 bool EndsWith(const std::string& text, const std::string& tail);
-
-// The duration pair of an audio file: its play time at 25 and at 30 frames per second.
-DurationPair AudioDurationPair(const std::string& fileName, AbortFlag* abort,
-                               ProgressIndicator* progress);
 
 }  // namespace varnix

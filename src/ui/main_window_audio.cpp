@@ -5,6 +5,7 @@
 #include "core/file_helpers.h"
 #include "core/host.h"
 #include "probe/detect.h"
+#include "probe/duration_pair.h"
 #include "probe/media_duration.h"
 #include "probe/media_info.h"
 #include "ui/audio_list_rules.h"
@@ -83,8 +84,9 @@ bool TAC3Splitter::AddAudioFile(TDropList2* list, const QString& fileName) {
     const bool known = checks || !(kind.empty() || (kind == kKindWAV && !IsPCMWave(file)));
     DurationPair pair{TimeCode::None(), TimeCode::None()};
     if (known) {
+        state_.AbortFlag = 0;
         try {
-            pair = AudioDurationPair(file, &state_.AbortFlag, progress_.get());
+            pair = GetDurationPair(file, &state_.AbortFlag, progress_.get());
         } catch (const VarnixError&) {
         }
         progress_->setPosition(progress_->minimum());
@@ -211,15 +213,15 @@ void TAC3Splitter::AudioListDblClick() {
 }
 
 void TAC3Splitter::RecomputeAudioTimes() {
-    const double fps = SystemFps(state_.SystemRate);
     for (TDropList2* list : {ListView2, ListView3}) {
         const int rows = list->topLevelItemCount();
         for (int row = 0; row < rows; ++row) {
             QTreeWidgetItem* item = list->topLevelItem(row);
             TimeCode duration = TimeCode::None();
+            state_.AbortFlag = 0;
             try {
-                duration = GetMediaDuration(PathOfRow(item).toStdString(), &state_.AbortFlag,
-                                            progress_.get(), fps);
+                duration = MediaDurationForSystem(PathOfRow(item).toStdString(), state_.SystemRate,
+                                                  &state_.AbortFlag, progress_.get());
             } catch (const VarnixError&) {
             }
             item->setText(kTimeColumn, Q(DurationText(duration)));

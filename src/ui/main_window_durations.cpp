@@ -5,6 +5,7 @@
 #include "core/file_helpers.h"
 #include "core/host.h"
 #include "probe/detect.h"
+#include "probe/duration_pair.h"
 #include "probe/media_check.h"
 #include "probe/media_duration.h"
 #include "ui/duration_form.h"
@@ -51,7 +52,7 @@ void TAC3Splitter::AddDurationsFromFiles(const QStringList& fileNames) {
 DurationPair TAC3Splitter::FileDurationPair(const std::string& fileName, const std::string& kind) {
     if (!IsVideoKind(kind)) {
         state_.AbortFlag = 0;
-        return AudioDurationPair(fileName, &state_.AbortFlag, progress_.get());
+        return GetDurationPair(fileName, &state_.AbortFlag, progress_.get());
     }
     // A video is scanned picture by picture: the window is busy meanwhile, and Cancel stops
     // the scan.
@@ -61,11 +62,13 @@ DurationPair TAC3Splitter::FileDurationPair(const std::string& fileName, const s
     struct EndBusyOnExit {
         TAC3Splitter* window;
         ~EndBusyOnExit() {
+            // A cancelled scan leaves no abort behind for the next probe.
+            window->state_.AbortFlag = 0;
             window->state_.Busy = 0;
             window->EndBusy();
         }
     } endBusy{this};
-    return AudioDurationPair(fileName, &state_.AbortFlag, progress_.get());
+    return GetDurationPair(fileName, &state_.AbortFlag, progress_.get());
 }
 
 bool TAC3Splitter::AddDurationFromFile(const QString& fileName) {

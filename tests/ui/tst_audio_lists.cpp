@@ -144,8 +144,9 @@ class AudioListsTest : public QObject {
         VarnixForms forms = Start();
         TAC3Splitter& w = *forms.AC3Splitter;
         Add(w, {Copy("wav-float.wav"), Copy("ac3-stereo-192k.ac3", "ac3 named.wav"),
-                Copy("wav-s16-plain.wav", "pcm named.m2v"), TextFile(), VideoFile("v.m2v"),
-                VideoFile("video named.ac3"), dir_->path().string(), dir_->file("gone.ac3"),
+                Copy("wav-s16-plain.wav", "pcm named.m2v"), TextFile(),
+                Copy("video/ntsc_mpeg2.m2v"), Copy("video/mpeg1_cif.m1v", "video named.ac3"),
+                VideoFile("stub.mpa"), dir_->path().string(), dir_->file("gone.ac3"),
                 Copy("bad/ac3-truncated-header.ac3"), Copy("mp2-id3.mp2")});
         // Of all these only the truncated AC3 header is audio by its content: it has no
         // duration.
@@ -175,15 +176,19 @@ class AudioListsTest : public QObject {
         VarnixForms forms = Start(kMergePage);
         TAC3Splitter& w = *forms.AC3Splitter;
         // The first row passes the checks.
-        Add(w, {TextFile(), dir_->file("gone.ac3"), Copy("wav-float.wav")});
+        Add(w, {TextFile(), dir_->file("gone.ac3"), Copy("wav-float.wav"),
+                Copy("video/ntsc_mpeg2.m2v", "first.m2v")});
         QCOMPARE(w.ListView3->topLevelItemCount(), 0);
         QVERIFY(host_->messages.empty());
         const std::string first = Copy("ac3-stereo-192k.ac3");
         Add(w, {first, TextFile(), Copy("wav-float.wav"), dir_->file("gone.ac3"),
-                VideoFile("v.m2v"), Copy("ac3-stereo-192k.ac3", "second.ac3")});
+                Copy("video/ntsc_mpeg2.m2v"), Copy("ac3-stereo-192k.ac3", "second.ac3")});
         QCOMPARE(test::ColumnTexts(w.ListView3, 0),
-                 (QStringList{"ac3-stereo-192k.ac3", "notes.txt", "wav-float.wav", "v.m2v",
+                 (QStringList{"ac3-stereo-192k.ac3", "notes.txt", "wav-float.wav", "ntsc_mpeg2.m2v",
                               "second.ac3"}));
+        // A video shows its duration and no other columns.
+        QCOMPARE(test::RowTexts(w.ListView3->topLevelItem(3), 6),
+                 (QStringList{"ntsc_mpeg2.m2v", "00:00:03.00", "", "", "", ""}));
         const QStringList unknown = {"???", "???", "???", "???", "???"};
         QCOMPARE(test::RowTexts(w.ListView3->topLevelItem(1)).mid(1), unknown);
         QCOMPARE(test::RowTexts(w.ListView3->topLevelItem(2)).mid(1), unknown);
@@ -194,8 +199,9 @@ class AudioListsTest : public QObject {
         QCOMPARE(Q(host_->messages.front().text), MissingText(QStringLiteral("gone.ac3")));
         // Rows without a duration count nothing in the total.
         const TimeCode one = MediaDurationForSystem(first, 30, nullptr, nullptr);
-        QCOMPARE(w.StatusText(2), QStringLiteral("   Total time: ") +
-                                      Q(TimeCodeToText(AddTimeCodes(one, one, 30.0))) +
+        const TimeCode total =
+            AddTimeCodes(AddTimeCodes(one, one, 30.0), MakeTimeCode(0, 0, 3, 0), 30.0);
+        QCOMPARE(w.StatusText(2), QStringLiteral("   Total time: ") + Q(TimeCodeToText(total)) +
                                       QStringLiteral(" (NTSC)"));
         // Nothing of this reaches the cut page.
         QCOMPARE(w.ListView2->topLevelItemCount(), 0);

@@ -9,6 +9,7 @@
 #include "probe/media_duration.h"
 #include "support/recording_host.h"
 #include "support/temp_dir.h"
+#include "support/video_builders.h"
 #include "ui/app_forms.h"
 #include "ui/list_roles.h"
 #include "ui/window_rules.h"
@@ -71,6 +72,17 @@ class DurationsListTest : public QObject {
         command();
         return shown;
     }
+    // An NTSC (29.97) MPEG-2 stream of `frames` frames in GOPs of 15.
+    std::string NtscVideo(const std::string& name, int frames) {
+        test::StreamLayout layout;
+        layout.sequence.height = 480;
+        layout.sequence.frameRateCode = 4;
+        layout.extension = test::SequenceExtensionParams{};
+        layout.framesPerSecond = 30;
+        return dir_->write(
+            name, test::BuildVideoStream(
+                      layout, test::FramePictures(frames, 15, test::PictureCodingParams{})));
+    }
     static void AddTyped(VarnixForms& forms, const Typed& typed) {
         AnswerDialog(forms, typed, true, [&] { forms.AC3Splitter->BitBtn12->click(); });
     }
@@ -126,6 +138,72 @@ class DurationsListTest : public QObject {
         QCOMPARE(pair->pal, palEntry);
         QCOMPARE(w.StatusText(2), QStringLiteral("   Total time: ") + shown +
                                       (pal ? QStringLiteral(" (PAL)") : QStringLiteral(" (NTSC)")));
+    }
+
+    void videoDurationsFollowThePairRules() {
+        VarnixForms forms = Start();
+        TAC3Splitter& w = *forms.AC3Splitter;
+        const std::string ntsc = NtscVideo("ten minutes.m2v", 10 * 60 * 30 + 29);
+        const std::string pal = Copy("video/pal_mpeg2.m2v");
+        const std::string m1v = Copy("video/mpeg1_cif.m1v", "mpeg1 named.ac3");
+        w.AddDurationsFromFiles({Q(ntsc), Q(pal), Q(m1v)});
+        QCOMPARE(test::ColumnTexts(w.ListView1, 1),
+                 (QStringList{"ten minutes.m2v", "pal_mpeg2.m2v", "mpeg1 named.ac3"}));
+        QCOMPARE(test::ColumnTexts(w.ListView1, 2),
+                 (QStringList{"00:10:00.29", "00:00:10.00", "00:00:04.00"}));
+        const DurationPair* pair =
+            w.State().Tables.DurationAt(ItemDataOf(w.ListView1->topLevelItem(0)));
+        QCOMPARE(pair->pal, MakeTimeCode(0, 10, 0, 24));
+        QCOMPARE(pair->ntsc, MakeTimeCode(0, 10, 0, 29));
+        w.RadioButton2->click();
+        QCOMPARE(test::ColumnTexts(w.ListView1, 2),
+                 (QStringList{"00:10:00.24", "00:00:10.00", "00:00:04.00"}));
+        QCOMPARE(test::ColumnTexts(w.ListView1, 3), (QStringList{"PAL", "PAL", "PAL"}));
+        // The scan left its cache beside the video, and the window its busy state.
+        QVERIFY(std::filesystem::exists(ntsc + ".vnf"));
+        QCOMPARE(int{w.State().Busy}, 0);
+        QCOMPARE(int{w.State().AbortFlag}, 0);
+        QCOMPARE(w.BitBtn11->text(), QStringLiteral("Close"));
+        QVERIFY(w.Panel1->isEnabled());
+        QVERIFY(host_->messages.empty());
+    }
+
+    void aVideoScanRunsBusyAndCancelStopsIt() {
+        VarnixForms forms = Start();
+        TAC3Splitter& w = *forms.AC3Splitter;
+        const std::string video = NtscVideo("long.m2v", 30 * 60 * 30);
+        bool busyDuringScan = false;
+        int pumpsBeforeCancel = 0;
+        host_->onPump = [&](int pumps) {
+            if (w.State().Busy == 0 || pumpsBeforeCancel > 0) {
+                return;
+            }
+            busyDuringScan = w.BitBtn11->text() == QStringLiteral("Cancel") &&
+                             !w.Panel1->isEnabled() && !w.BitBtn2->isEnabled() &&
+                             w.BitBtn11->isEnabled();
+            pumpsBeforeCancel = pumps;
+            host_->answers = {true};
+            w.BitBtn11->click();  // Cancel, and OK to "Abort current operation ?"
+        };
+        QVERIFY(w.AddDurationFromFile(Q(video)));
+        host_->onPump = nullptr;
+        QVERIFY(busyDuringScan);
+        QCOMPARE(Q(host_->messages.back().text), QStringLiteral("Abort current operation ?"));
+        // The aborted scan still gives its row, with the duration it had reached.
+        QCOMPARE(w.ListView1->topLevelItemCount(), 1);
+        const DurationPair* pair =
+            w.State().Tables.DurationAt(ItemDataOf(w.ListView1->topLevelItem(0)));
+        QVERIFY(pair != nullptr);
+        QVERIFY(TimeCodeToFrames(pair->ntsc, 30.0) < 30 * 60 * 30);
+        QVERIFY(!std::filesystem::exists(video + ".vnf"));  // no half-written cache
+        QCOMPARE(int{w.State().Busy}, 0);
+        QCOMPARE(int{w.State().AbortFlag}, 0);
+        QCOMPARE(w.BitBtn11->text(), QStringLiteral("Close"));
+        QVERIFY(w.Panel1->isEnabled());
+
+        // Scanned to its end the next time.
+        QVERIFY(w.AddDurationFromFile(Q(video)));
+        QCOMPARE(w.ListView1->topLevelItem(1)->text(2), QStringLiteral("00:30:00.00"));
     }
 
     void theDialogKeepsItsValuesAndCancelAddsNothing() {
