@@ -77,6 +77,7 @@ bool TAC3Splitter::AddAudioFile(TDropList2* list, const QString& fileName) {
     SetImageIndex(item, kImageNone);
     SetStateIndex(item, state_.Tables.AddFilePath(file));
     item->setText(0, Q(FileNameOf(file)));
+    item->setToolTip(0, fileName);
     SetItemData(item, -1);
 
     // Without the checks (the merge list's later files) anything goes on the list; a file of

@@ -90,6 +90,7 @@ bool TAC3Splitter::AddDurationFromFile(const QString& fileName) {
     auto* item = new QTreeWidgetItem(ListView1);
     SetImageIndex(item, 0);
     item->setText(kNameColumn, Q(FileNameOf(file)));
+    item->setToolTip(kNameColumn, fileName);
     SetStateIndex(item, state_.Tables.AddFilePath(file));
     SetItemData(item, -1);
 

@@ -124,8 +124,13 @@ void TAC3Splitter::InsertMovedRow(QTreeWidget* list, int index) {
     SetStateIndex(item, moved.stateIndex);
     SetImageIndex(item, moved.imageIndex);
     SetItemData(item, moved.itemData);
+    // The pointer over a row's file name shows the full name.
+    const QString path = PathOfRow(item);
     if (list != ListView1) {
         item->setIcon(0, FileKindIcon(moved.imageIndex));
+        item->setToolTip(0, path);
+    } else {
+        item->setToolTip(1, path);
     }
     moved.Clear();
     list->insertTopLevelItem(index, item);

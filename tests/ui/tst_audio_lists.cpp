@@ -337,6 +337,7 @@ class AudioListsTest : public QObject {
         QCOMPARE(test::RowTexts(moved), first);
         QCOMPARE(StateIndexOf(moved), stateIndex);
         QCOMPARE(ItemDataOf(moved), itemData);
+        QCOMPARE(moved->toolTip(0), w.PathOfRow(moved));
         QCOMPARE(ImageIndexOf(moved), 0);
         QVERIFY(!moved->icon(0).isNull());
         QVERIFY(moved->isSelected());

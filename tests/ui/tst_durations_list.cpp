@@ -338,6 +338,7 @@ class DurationsListTest : public QObject {
         QTreeWidgetItem* moved = w.ListView1->topLevelItem(0);
         QCOMPARE(test::RowTexts(moved).mid(1), middle);
         QCOMPARE(w.PathOfRow(moved), Q(wav));
+        QCOMPARE(moved->toolTip(1), Q(wav));
         QCOMPARE(test::ColumnTexts(w.ListView1, 0), (QStringList{"1", "2", "3"}));
         // The order of the durations is the order of the total's terms only; it stays.
         QCOMPARE(w.DurationsTotal(),
