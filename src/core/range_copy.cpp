@@ -25,9 +25,11 @@ std::string Reason(int error) {
     return std::system_category().message(error);
 }
 
-[[noreturn]] void Fail(const std::string& what, const std::string& name, int error) {
-    throw IoError(what + " " + name + (error != 0 ? ": " + Reason(error) : std::string()) + ".",
-                  name);
+// "<what> <name><how>: <reason>." naming the file in the error.
+[[noreturn]] void Fail(const std::string& what, const std::string& name, int error,
+                       const std::string& how = {}) {
+    throw IoError(
+        what + " " + name + how + (error != 0 ? ": " + Reason(error) : std::string()) + ".", name);
 }
 
 // Runs the chunk loop over a function that copies up to n bytes and returns how many it copied
@@ -83,7 +85,7 @@ class Descriptor {
 ByteRangeCopyResult CopyWithDescriptors(const ByteRangeCopy& copy) {
     Descriptor in(::open(copy.source.c_str(), O_RDONLY | O_CLOEXEC));
     if (in.get() < 0) {
-        Fail("Unable to open file", copy.source + " for reading", errno);
+        Fail("Unable to open file", copy.source, errno, " for reading");
     }
     const int flags = O_WRONLY | O_CLOEXEC | (copy.append ? 0 : O_CREAT | O_TRUNC);
     Descriptor out(::open(copy.dest.c_str(), flags, 0666));
@@ -183,7 +185,7 @@ ByteRangeCopyResult CopyWithDescriptors(const ByteRangeCopy& copy) {
 ByteRangeCopyResult CopyWithStreams(const ByteRangeCopy& copy) {
     BinaryFile in(copy.source, BinaryFile::Mode::Read);
     if (!in) {
-        Fail("Unable to open file", copy.source + " for reading", errno);
+        Fail("Unable to open file", copy.source, errno, " for reading");
     }
     BinaryFile out;
     if (copy.append) {
