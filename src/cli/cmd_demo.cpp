@@ -2,9 +2,11 @@
 #include <ostream>
 #include <vector>
 
+#include "cli/cli_host.h"
 #include "cli/commands.h"
 #include "core/file.h"
 #include "core/timecode.h"
+#include "cut/split_job.h"
 #include "probe/detect.h"
 #include "probe/media_duration.h"
 #include "probe/report.h"
@@ -29,6 +31,42 @@ std::vector<std::string> SampleFiles() {
     }
     std::sort(files.begin(), files.end());
     return files;
+}
+
+// Cuts every sample audio file by the demo's durations into the demo folder and prints the
+// pieces.
+void SplitSamples(Context& context, const std::vector<std::string>& files,
+                  const std::string& folder) {
+    std::ostream& out = context.streams.out;
+    SplitJobRequest request;
+    for (const auto& file : files) {
+        const std::string kind = DetectFormat(file);
+        if (!kind.empty() && !IsVideoKind(kind)) {
+            request.inputs.push_back(file);
+        }
+    }
+    const std::vector<TimeCode> durations = {MakeTimeCode(0, 0, 1, 0), MakeTimeCode(0, 0, 2, 0)};
+    out << "\nSplit of every sample audio file by";
+    for (const TimeCode d : durations) {
+        request.durations.push_back(DurationPair{d, d});
+        out << ' ' << TimeCodeToText(d);
+    }
+    out << " (PAL) into " << folder << ":\n";
+    CliHost host(context.streams.err, context.streams.in, false, false);
+    ScopedHost scope(host);
+    request.systemRate = kPALRate;
+    request.outputFolder = folder;
+    request.warnAboutInputsWithoutPieces = false;
+    const SplitJobResult result = SplitJob(std::move(request)).Process();
+    for (const auto& piece : result.pieces) {
+        out << "  " << piece.path << '\t' << piece.bytes << '\n';
+    }
+    for (const auto& input : result.inputsWithoutPieces) {
+        context.streams.err << "varnix: " << input << ": no piece was cut\n";
+    }
+    if (result.failed || !result.inputsWithoutPieces.empty()) {
+        context.FileFailed();
+    }
 }
 
 }  // namespace
@@ -69,6 +107,7 @@ void AddDemoCommand(CLI::App& app, Context& context) {
                 ReportFileProblem(context, file);
             }
         }
+        SplitSamples(context, files, *folder);
     });
 }
 

@@ -219,3 +219,30 @@ TEST(VarnixHelp, NamesSplitAndMerge) {
 
 }  // namespace
 }  // namespace varnix::cli
+
+namespace varnix::cli {
+namespace {
+
+TEST(VarnixDemo, CutsEverySampleAudioFileIntoTheDemoFolder) {
+    TempDir dir;
+    const std::string folder = dir.file("demo");
+    const auto run = RunCli({"demo", folder});
+    EXPECT_EQ(run.status, kExitOk) << run.err;
+    const auto at = run.out.find("Split of every sample audio file by 00:00:01.00 00:00:02.00");
+    ASSERT_NE(at, std::string::npos);
+    int pieces = 0;
+    for (const auto& line : Lines(run.out.substr(at))) {
+        const auto tab = line.find('\t');
+        if (tab == std::string::npos) {
+            continue;
+        }
+        const std::string path = line.substr(2, tab - 2);
+        EXPECT_EQ(FolderOf(path), folder + kSep);
+        EXPECT_EQ(std::to_string(FileSizeOf(path)), line.substr(tab + 1));
+        ++pieces;
+    }
+    EXPECT_GE(pieces, 8);  // two or three pieces of each of the four sample audio files
+}
+
+}  // namespace
+}  // namespace varnix::cli
