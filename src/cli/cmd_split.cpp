@@ -86,6 +86,34 @@ Resolved ResolveDuration(const DurationText& given, int systemRate, DurationRow&
     return Resolved::Ok;
 }
 
+// Names the file being merged or cut in front of the progress bar.
+class ProgressLabels : public SplitJobListener {
+  public:
+    ProgressLabels(TerminalProgress& progress, const std::vector<std::string>& inputs)
+        : progress_(progress), inputs_(inputs) {}
+    void ShowCurrentInput(int index) override { label(FileNameOf(inputs_.at(index))); }
+    void ShowCurrentMergeFile(int index) override {
+        merging_ = true;
+        label("merging " + FileNameOf(inputs_.at(index)));
+    }
+    void ShowCurrentPiece(int) override {
+        if (merging_) {
+            merging_ = false;
+            label("cutting the merged file");
+        }
+    }
+
+  private:
+    void label(const std::string& text) {
+        progress_.clear();
+        progress_.setLabel(text);
+    }
+
+    TerminalProgress& progress_;
+    const std::vector<std::string>& inputs_;
+    bool merging_ = false;
+};
+
 struct SplitOptions {
     std::string system = "ntsc";
     std::string folder = ".";
@@ -201,6 +229,12 @@ void AddSplitCommand(CLI::App& app, Context& context) {
         request.mergeFirst = options->merge;
         request.progress = progress.get();
         request.warnAboutInputsWithoutPieces = false;
+        const std::vector<std::string> inputs = request.inputs;
+        std::unique_ptr<ProgressLabels> labels;
+        if (progress) {
+            labels = std::make_unique<ProgressLabels>(*progress, inputs);
+            request.listener = labels.get();
+        }
         const SplitJobResult result = SplitJob(std::move(request)).Process();
         if (progress) {
             progress->clear();

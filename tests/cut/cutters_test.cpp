@@ -3,10 +3,12 @@
 #include <algorithm>
 #include <cmath>
 #include <filesystem>
+#include <fstream>
 
 #include "core/errors.h"
 #include "cut/cut_helpers.h"
 #include "cut/cutters.h"
+#include "cut/piece_writers.h"
 #include "cut/unit_counts.h"
 #include "formats/ac3.h"
 #include "formats/wav.h"
@@ -155,6 +157,31 @@ TEST(CutAC3File, JunkAfterTheLastFrameGoesToThePieceThatReachesIt) {
     EXPECT_EQ(WalkAC3(pieces[0]).size() - 1, 10u);
     EXPECT_EQ(pieces[1].size(), bytes.size() - pieces[0].size());
     EXPECT_TRUE(pieces[2].empty());
+}
+
+TEST(WriteAC3Piece, PiecesBeyondFourGiB) {
+    // A sparse file of 4 GiB and more: a frame at the start and 10 frames after the 4 GiB mark.
+    TempDir dir;
+    const Bytes frame = AC3Stream(0, 28, 1, false);  // 1536 bytes
+    const std::uint64_t first = (4ull << 30) / 1536 + 1;
+    const std::string input = dir.write("huge.ac3", frame);
+    std::filesystem::resize_file(input, first * 1536);
+    {
+        std::ofstream out(input, std::ios::binary | std::ios::app);
+        const Bytes ten = AC3Stream(0, 28, 10, false);
+        out.write(reinterpret_cast<const char*>(ten.data()),
+                  static_cast<std::streamsize>(ten.size()));
+    }
+    ASSERT_EQ(FileSizeOf(input), (first + 10) * 1536);
+    ASSERT_TRUE(
+        WriteAC3Piece(input, dir.file("tail.ac3"), first, nullptr, 0, nullptr, kToEndOfInput));
+    EXPECT_EQ(test::ReadAll(dir.file("tail.ac3")), AC3Stream(0, 28, 10, false));
+    std::uint64_t reported = 0;
+    ASSERT_TRUE(WriteAC3Piece(
+        input, dir.file("four.ac3"), first + 2, nullptr, 5ull << 30,
+        [&](std::uint64_t at) { reported = at; }, 4));
+    EXPECT_EQ(FileSizeOf(dir.file("four.ac3")), 4u * 1536);
+    EXPECT_EQ(reported, (5ull << 30) + 4 * 1536);
 }
 
 TEST(CutDTSFile, PiecesConcatenateToTheInputAndHoldTheirFrameCounts) {
