@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "core/host.h"
 #include "formats/byte_source.h"
 
 namespace varnix {
@@ -212,6 +213,9 @@ std::uint64_t WalkFrames(ByteSource& source, Visit&& visit) {
     return position;
 }
 
+// How many frames a walk for frame starts takes between two turns of the host's event pump.
+constexpr std::uint64_t kFramesPerPump = 8192;
+
 // A 48 kHz or 32 kHz stream whose second, middle and last whole frames have the first frame's
 // length is taken as uniform without a walk.
 bool UniformWithoutWalk(ByteSource& source, const AC3Header& first, std::uint64_t wholeFrames) {
@@ -290,6 +294,9 @@ std::vector<std::uint64_t> FindAC3FrameStarts(ByteSource& source,
                     starts[next] = start;
                 }
                 walked = index + 1;
+                if (walked % kFramesPerPump == 0) {
+                    CurrentHost().pumpEvents();  // a long walk keeps the window responsive
+                }
             });
         if (!allFirstLength) {
             // The end of the last walked frame starts the frame after it; later frames start at
