@@ -4,10 +4,12 @@
 
 #include "cli/cli_host.h"
 #include "cli/commands.h"
+#include "cli/progress_bar.h"
 #include "core/file.h"
 #include "core/timecode.h"
 #include "cut/split_job.h"
 #include "probe/detect.h"
+#include "probe/duration_pair.h"
 #include "probe/media_duration.h"
 #include "probe/report.h"
 
@@ -69,13 +71,34 @@ void SplitSamples(Context& context, const std::vector<std::string>& files,
     }
 }
 
+// Copies a sample into the demo folder (kept when it is up to date, so its cache stays valid)
+// and returns the copy's name; "" (and the reason on standard error) when that fails.
+std::string CopyIntoFolder(Context& context, const std::string& sample, const std::string& folder) {
+    namespace fs = std::filesystem;
+    std::error_code ec;
+    fs::create_directories(PathOf(folder), ec);
+    const fs::path copy = PathOf(folder) / fs::path(PathOf(sample)).filename();
+    if (!ec) {
+        fs::copy_file(PathOf(sample), copy, fs::copy_options::update_existing, ec);
+    }
+    if (ec) {
+        context.streams.err << "varnix: cannot copy " << sample << " into " << folder << ": "
+                            << ec.message() << '\n';
+        context.FileFailed();
+        return {};
+    }
+    return copy.string();
+}
+
 }  // namespace
 
 void AddDemoCommand(CLI::App& app, Context& context) {
     auto* command = app.add_subcommand(
         "demo", "Run the whole sequence on the bundled sample files and print what it does");
     auto folder = std::make_shared<std::string>("varnix-demo");
-    command->add_option("DIR", *folder, "Folder for the pieces (default ./varnix-demo)");
+    command->add_option("DIR", *folder,
+                        "Folder for the pieces and for copies of the sample videos with their "
+                        "info caches (default ./varnix-demo)");
     command->callback([&context, folder] {
         std::ostream& out = context.streams.out;
         const auto files = SampleFiles();
@@ -90,21 +113,42 @@ void AddDemoCommand(CLI::App& app, Context& context) {
             out << "  " << std::filesystem::path(file).filename().string() << "  kind "
                 << (kind.empty() ? "unknown" : kind) << '\n';
         }
-        for (const auto& file : files) {
-            const std::string kind = DetectFormat(file);
-            if (kind.empty() || IsVideoKind(kind)) {
+        const auto text = [](TimeCode tc) {
+            return tc.IsNone() ? std::string("???") : TimeCodeToText(tc);
+        };
+        std::vector<std::pair<std::string, DurationPair>> videoDurations;
+        for (const auto& sample : files) {
+            const std::string kind = DetectFormat(sample);
+            if (kind.empty()) {
                 continue;
             }
-            out << "\nInformation on " << std::filesystem::path(file).filename().string() << ":\n"
+            const std::string name = std::filesystem::path(sample).filename().string();
+            // A video is probed as a copy in DIR, so that its info cache is written there and
+            // not beside the bundled file (whose folder may not even be writable).
+            const std::string file =
+                IsVideoKind(kind) ? CopyIntoFolder(context, sample, *folder) : sample;
+            if (file.empty()) {
+                continue;
+            }
+            // The durations first: a video's report shows its duration once it has been
+            // scanned.
+            ProgressBar bar(context.streams.err, context.streams.errIsTerminal, "Scanning " + name);
+            const DurationPair pair = GetDurationPair(file, nullptr, bar.Indicator());
+            bar.Clear();
+            out << "\nInformation on " << name << ":\n"
                 << WithUnixLineEnds(ShowMediaInformation(file, false, nullptr));
-            const TimeCode pal = GetMediaDuration(file, nullptr, nullptr, 25.0);
-            const TimeCode ntsc = GetMediaDuration(file, nullptr, nullptr, 30.0);
-            const auto text = [](TimeCode tc) {
-                return tc.IsNone() ? std::string("???") : TimeCodeToText(tc);
-            };
-            out << "Duration: " << text(pal) << " (PAL), " << text(ntsc) << " (NTSC)\n";
-            if (pal.IsNone() || ntsc.IsNone()) {
+            out << "Duration: " << text(pair.pal) << " (PAL), " << text(pair.ntsc) << " (NTSC)\n";
+            if (pair.pal.IsNone() || pair.ntsc.IsNone()) {
                 ReportFileProblem(context, file);
+            } else if (IsVideoKind(kind)) {
+                videoDurations.emplace_back(name, pair);
+            }
+        }
+        if (!videoDurations.empty()) {
+            out << "\nDurations of the sample videos, as the durations list holds them:\n";
+            for (const auto& [name, pair] : videoDurations) {
+                out << "  " << text(pair.pal) << " (PAL)  " << text(pair.ntsc) << " (NTSC)  "
+                    << name << '\n';
             }
         }
         SplitSamples(context, files, *folder);

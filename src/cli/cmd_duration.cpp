@@ -2,6 +2,8 @@
 #include <vector>
 
 #include "cli/commands.h"
+#include "cli/progress_bar.h"
+#include "core/file_helpers.h"
 #include "core/timecode.h"
 #include "probe/media_duration.h"
 
@@ -18,11 +20,17 @@ void AddDurationCommand(CLI::App& app, Context& context) {
     command->footer(
         "Prints one line per file: HH:MM:SS.FF<TAB>FILE (PAL: 25 frames a second; NTSC: 30\n"
         "frames a time-code second of 1.001 s). A file without a duration prints ??? and makes\n"
-        "the exit status 1; what is wrong with it goes to standard error.");
+        "the exit status 1; what is wrong with it goes to standard error.\n"
+        "An MPEG video is scanned once (its duration is kept in FILE.vnf beside it) and keeps\n"
+        "its own frame rate: a 25 fps video shows the same time under both systems, a 29.97 fps\n"
+        "video shows its frames limited to 24 under PAL.");
     command->callback([&context, files, system] {
         const int rate = *system == "pal" ? kPALRate : kNTSCRate;
         for (const auto& file : *files) {
-            const TimeCode tc = MediaDurationForSystem(file, rate, nullptr, nullptr);
+            ProgressBar bar(context.streams.err, context.streams.errIsTerminal,
+                            "Scanning " + FileNameOf(file));
+            const TimeCode tc = MediaDurationForSystem(file, rate, nullptr, bar.Indicator());
+            bar.Clear();
             context.streams.out << (tc.IsNone() ? std::string("???") : TimeCodeToText(tc)) << '\t'
                                 << file << '\n';
             const bool reported = ReportFileProblem(context, file);

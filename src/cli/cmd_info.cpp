@@ -2,6 +2,8 @@
 #include <vector>
 
 #include "cli/commands.h"
+#include "cli/progress_bar.h"
+#include "core/file_helpers.h"
 #include "probe/media_check.h"
 #include "probe/report.h"
 
@@ -33,11 +35,15 @@ void AddInfoCommand(CLI::App& app, Context& context) {
     auto* command = app.add_subcommand(
         "info", "Print the information report of each file: stream parameters and play times");
     auto files = std::make_shared<std::vector<std::string>>();
-    command->add_option("FILE", *files, "Media files (AC3, DTS, MPEG-1 Layer II, PCM WAV)")
+    command
+        ->add_option("FILE", *files,
+                     "Media files (AC3, DTS, MPEG-1 Layer II, PCM WAV, MPEG-1/2 video)")
         ->required();
     command->footer(
         "Files of no known kind print \"Unknown file format\"; files that cannot be used are\n"
-        "named on standard error with what is wrong, and the exit status is then 1.");
+        "named on standard error with what is wrong, and the exit status is then 1.\n"
+        "An MPEG video report shows its end time and duration once the video has been scanned\n"
+        "(by `varnix duration`, which keeps the result in FILE.vnf beside it).");
     command->callback([&context, files] {
         std::ostream& out = context.streams.out;
         bool first = true;
@@ -46,7 +52,10 @@ void AddInfoCommand(CLI::App& app, Context& context) {
                 out << '\n';
             }
             first = false;
-            std::string text = WithUnixLineEnds(ShowMediaInformation(file, false, nullptr));
+            ProgressBar bar(context.streams.err, context.streams.errIsTerminal,
+                            "Scanning " + FileNameOf(file));
+            std::string text = WithUnixLineEnds(ShowMediaInformation(file, false, bar.Indicator()));
+            bar.Clear();
             if (text.empty() || text.back() != '\n') {
                 text += '\n';
             }

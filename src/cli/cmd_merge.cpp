@@ -1,9 +1,9 @@
-#include <memory>
 #include <ostream>
 #include <vector>
 
 #include "cli/commands.h"
-#include "cli/terminal_progress.h"
+#include "cli/progress_bar.h"
+#include "cli/progress_host.h"
 #include "core/file_helpers.h"
 #include "cut/audio_check.h"
 #include "merge/merge_engine.h"
@@ -34,19 +34,14 @@ void AddMergeCommand(CLI::App& app, Context& context) {
         "with --yes or when you agree on a terminal. Prints RESULT<TAB>BYTES.");
     command->callback([&context, options] {
         std::ostream& err = context.streams.err;
-        std::unique_ptr<TerminalProgress> progress;
-        if (context.streams.errIsTerminal) {
-            progress = std::make_unique<TerminalProgress>(err);
-        }
+        ProgressBar bar(err, context.streams.errIsTerminal, "merging");
         ProgressAwareHost host(err, context.streams.in, context.streams.inIsTerminal, options->yes,
-                               progress.get());
+                               bar);
         ScopedHost scope(host);
 
         Merger merger;
         merger.ResetMerger();
-        if (progress) {
-            merger.LendProgressBar(progress.get());
-        }
+        merger.LendProgressBar(bar.Indicator());
         for (const auto& file : options->files) {
             const std::string refusal = AudioListRefusal(file, false);
             if (!refusal.empty()) {
@@ -63,9 +58,7 @@ void AddMergeCommand(CLI::App& app, Context& context) {
         AbortFlag abort{0};
         const MergeOutcome outcome = Merge(merger, nullptr, &abort);
         merger.ReturnProgressBar();
-        if (progress) {
-            progress->clear();
-        }
+        bar.Clear();
         if (outcome != MergeOutcome::Merged) {
             context.FileFailed();
             return;

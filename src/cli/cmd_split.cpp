@@ -1,17 +1,17 @@
 #include <fstream>
-#include <memory>
 #include <optional>
 #include <ostream>
 #include <vector>
 
 #include "cli/commands.h"
-#include "cli/terminal_progress.h"
+#include "cli/progress_bar.h"
+#include "cli/progress_host.h"
 #include "core/file.h"
 #include "core/file_helpers.h"
 #include "cut/audio_check.h"
 #include "cut/durations.h"
 #include "cut/split_job.h"
-#include "probe/detect.h"
+#include "probe/duration_pair.h"
 #include "probe/media_check.h"
 
 namespace varnix::cli {
@@ -60,9 +60,10 @@ bool ReadListFile(const std::string& listFile, std::vector<DurationText>& out) {
 
 enum class Resolved { Ok, Usage, FileFailed };
 
-// A time code (clamped like a typed duration) or the duration pair of a media file.
-Resolved ResolveDuration(const DurationText& given, int systemRate, DurationRow& row,
-                         std::string& message) {
+// A time code (clamped like a typed duration) or the duration pair of a media file, as the
+// durations list takes it (a video is scanned once and its duration kept beside it).
+Resolved ResolveDuration(Context& context, const DurationText& given, int systemRate,
+                         DurationRow& row, std::string& message) {
     if (const auto tc = ParseTimeCodeText(given.text)) {
         row = TypedDurationPair(*tc, systemRate);
         return Resolved::Ok;
@@ -73,43 +74,38 @@ Resolved ResolveDuration(const DurationText& given, int systemRate, DurationRow&
                   ": neither a time code (HH:MM:SS.FF) nor an existing file";
         return Resolved::Usage;
     }
-    if (IsVideoKind(DetectFormat(file))) {
-        message = file + ": the duration of a video file cannot be taken yet";
-        return Resolved::FileFailed;
-    }
-    row = AudioDurationPair(file);
-    if (!row) {
+    ProgressBar bar(context.streams.err, context.streams.errIsTerminal,
+                    "Scanning " + FileNameOf(file));
+    const DurationPair pair = GetDurationPair(file, nullptr, bar.Indicator());
+    bar.Clear();
+    if (pair.pal.IsNone() || pair.ntsc.IsNone()) {
         const std::string problem = MediaFileProblem(file);
         message = file + ": " + (problem.empty() ? std::string("no duration") : problem);
         return Resolved::FileFailed;
     }
+    row = pair;
     return Resolved::Ok;
 }
 
 // Names the file being merged or cut in front of the progress bar.
 class ProgressLabels : public SplitJobListener {
   public:
-    ProgressLabels(TerminalProgress& progress, const std::vector<std::string>& inputs)
-        : progress_(progress), inputs_(inputs) {}
-    void ShowCurrentInput(int index) override { label(FileNameOf(inputs_.at(index))); }
+    ProgressLabels(ProgressBar& bar, const std::vector<std::string>& inputs)
+        : bar_(bar), inputs_(inputs) {}
+    void ShowCurrentInput(int index) override { bar_.SetLabel(FileNameOf(inputs_.at(index))); }
     void ShowCurrentMergeFile(int index) override {
         merging_ = true;
-        label("merging " + FileNameOf(inputs_.at(index)));
+        bar_.SetLabel("merging " + FileNameOf(inputs_.at(index)));
     }
     void ShowCurrentPiece(int) override {
         if (merging_) {
             merging_ = false;
-            label("cutting the merged file");
+            bar_.SetLabel("cutting the merged file");
         }
     }
 
   private:
-    void label(const std::string& text) {
-        progress_.clear();
-        progress_.setLabel(text);
-    }
-
-    TerminalProgress& progress_;
+    ProgressBar& bar_;
     const std::vector<std::string>& inputs_;
     bool merging_ = false;
 };
@@ -192,7 +188,7 @@ void AddSplitCommand(CLI::App& app, Context& context) {
         for (const auto& text : texts) {
             DurationRow row;
             std::string message;
-            const Resolved resolved = ResolveDuration(text, rate, row, message);
+            const Resolved resolved = ResolveDuration(context, text, rate, row, message);
             if (resolved != Resolved::Ok) {
                 err << "varnix: " << message << "; nothing was cut\n";
                 context.status = std::max(
@@ -217,28 +213,20 @@ void AddSplitCommand(CLI::App& app, Context& context) {
             return;
         }
 
-        std::unique_ptr<TerminalProgress> progress;
-        if (context.streams.errIsTerminal) {
-            progress = std::make_unique<TerminalProgress>(err);
-        }
+        ProgressBar bar(err, context.streams.errIsTerminal, "");
         ProgressAwareHost host(err, context.streams.in, context.streams.inIsTerminal, options->yes,
-                               progress.get());
+                               bar);
         ScopedHost scope(host);
         request.systemRate = rate;
         request.outputFolder = options->folder;
         request.mergeFirst = options->merge;
-        request.progress = progress.get();
+        request.progress = bar.Indicator();
         request.warnAboutInputsWithoutPieces = false;
         const std::vector<std::string> inputs = request.inputs;
-        std::unique_ptr<ProgressLabels> labels;
-        if (progress) {
-            labels = std::make_unique<ProgressLabels>(*progress, inputs);
-            request.listener = labels.get();
-        }
+        ProgressLabels labels(bar, inputs);
+        request.listener = &labels;
         const SplitJobResult result = SplitJob(std::move(request)).Process();
-        if (progress) {
-            progress->clear();
-        }
+        bar.Clear();
 
         for (const auto& piece : result.pieces) {
             context.streams.out << piece.path << '\t' << piece.bytes << '\n';

@@ -1,6 +1,8 @@
 #include "core/bitstream.h"
 
+#include <algorithm>
 #include <array>
+#include <cstring>
 
 #include "core/errors.h"
 #include "core/file_helpers.h"
@@ -83,6 +85,7 @@ void TFileBitStream::StepByte() {
 
 std::uint32_t TFileBitStream::GetBit() {
     if (endOfData_) {
+        readPastEnd_ = true;
         return 0;
     }
     const std::uint32_t bit = (buffer_[position_] >> (bitsLeft_ - 1)) & 1u;
@@ -104,6 +107,8 @@ std::uint32_t TFileBitStream::GetBits(int n) {
             if (!endOfData_) {
                 result |= buffer_[position_];
                 StepByte();
+            } else {
+                readPastEnd_ = true;
             }
         }
         return static_cast<std::uint32_t>(result);
@@ -168,6 +173,54 @@ bool TFileBitStream::FindSync(std::uint32_t value, int width) {
         acc = (acc << 8) | GetBits(8);
     }
     return true;
+}
+
+bool TFileBitStream::NextStartCode() {
+    while (bitsLeft_ != 8 && !endOfData_) {
+        GetBit();
+    }
+    // Zero bytes consumed just before the current position (only 0, 1 or 2+ matter); the
+    // prefix may straddle two buffers.
+    int zeros = 0;
+    while (!endOfData_) {
+        const std::uint8_t* data = buffer_.data();
+        const std::size_t start = position_;
+        const std::size_t end = validBytes_;
+        std::size_t from = start;
+        while (from < end) {
+            const void* hit = std::memchr(data + from, 0x01, end - from);
+            if (hit == nullptr) {
+                break;
+            }
+            const std::size_t i =
+                static_cast<std::size_t>(static_cast<const std::uint8_t*>(hit) - data);
+            const std::size_t before = i - start;  // bytes of this buffer before the 01
+            bool prefix = false;
+            if (before >= 2) {
+                prefix = data[i - 1] == 0 && data[i - 2] == 0;
+            } else if (before == 1) {
+                prefix = data[i - 1] == 0 && zeros >= 1;
+            } else {
+                prefix = zeros >= 2;
+            }
+            if (prefix) {
+                position_ = i;
+                StepByte();
+                return true;
+            }
+            from = i + 1;
+        }
+        // No prefix ends in this buffer: remember its trailing zeros and move on.
+        std::size_t trailing = 0;
+        while (trailing < 2 && trailing < end - start && data[end - 1 - trailing] == 0) {
+            ++trailing;
+        }
+        zeros = trailing == end - start ? std::min(2, zeros + static_cast<int>(trailing))
+                                        : static_cast<int>(trailing);
+        position_ = end - 1;
+        StepByte();
+    }
+    return false;
 }
 
 std::int64_t TFileBitStream::Position() const {

@@ -46,6 +46,12 @@ class TFileBitStream {
     // Skips to the next byte-aligned place where the next `width` bits equal `value` and
     // consumes them; false at the end of the data.
     bool FindSync(std::uint32_t value, int width);
+    // FindSync(1, 24) over whole buffers at once: skips to the next byte-aligned start-code
+    // prefix 00 00 01 and consumes it. Same result, position and end state as FindSync(1, 24).
+    bool NextStartCode();
+    // True once a read asked for bits after the end of the data (a header cut short). Reading
+    // the file's last byte sets EndOfData but not this.
+    bool ReadPastEnd() const { return readPastEnd_; }
     bool EndOfData() const { return endOfData_; }
     // Byte offset in the file of the current byte.
     std::int64_t Position() const;
@@ -65,6 +71,7 @@ class TFileBitStream {
     int bitsLeft_ = 8;
     std::size_t validBytes_ = 0;
     bool endOfData_ = false;
+    bool readPastEnd_ = false;
     std::int64_t fillCount_ = 0;
     std::int64_t fileSize_ = 0;
     std::uint64_t fileTime_ = 0;

@@ -82,7 +82,7 @@ CutList BuildCutList(const std::vector<DurationRow>& rows, int systemRate,
             continue;
         }
         const int n = static_cast<int>(list.size()) + 1;
-        list.push_back(CutPoint{rows[k]->forSystem(systemRate),
+        list.push_back(CutPoint{rows[k]->ForSystem(systemRate),
                                 MakePieceName(folder, nameSource, n, width), static_cast<int>(k)});
     }
     list.push_back(

@@ -3,9 +3,6 @@
 #include <algorithm>
 #include <regex>
 
-#include "probe/detect.h"
-#include "probe/media_duration.h"
-
 namespace varnix {
 
 TimeCode ClampDuration(TimeCode typed, int systemRate) {
@@ -36,33 +33,6 @@ std::optional<TimeCode> ParseTimeCodeText(const std::string& text) {
     }
     return MakeTimeCode(std::stoi(m[1].str()), std::stoi(m[2].str()), std::stoi(m[3].str()),
                         std::stoi(m[4].str()));
-}
-
-std::optional<DurationPair> AudioDurationPair(const std::string& fileName) {
-    if (IsVideoKind(DetectFormat(fileName))) {
-        return std::nullopt;
-    }
-    const TimeCode pal = GetMediaDuration(fileName, nullptr, nullptr, 25.0);
-    const TimeCode ntsc = GetMediaDuration(fileName, nullptr, nullptr, 30.0);
-    if (pal.IsNone() || ntsc.IsNone()) {
-        return std::nullopt;
-    }
-    return DurationPair{pal, ntsc};
-}
-
-TimeCode DurationsTotal(const std::vector<DurationRow>& rows, int systemRate) {
-    const double fps = SystemFps(systemRate);
-    std::int64_t frames = 0;
-    for (const auto& row : rows) {
-        if (row) {
-            frames += TimeCodeToFrames(row->forSystem(systemRate), fps);
-        }
-    }
-    return FramesToTimeCode(frames, fps);
-}
-
-std::string TotalTimeText(const std::vector<DurationRow>& rows, int systemRate) {
-    return "   Total time: " + TimeCodeSystemText(DurationsTotal(rows, systemRate), systemRate);
 }
 
 }  // namespace varnix

@@ -11,6 +11,22 @@
 
 namespace varnix {
 
+namespace {
+
+// "   Total time: " and the sum of the rows' durations in the system, as the status bar shows it.
+std::string DurationsTotalText(const std::vector<DurationRow>& rows, int systemRate) {
+    const double fps = SystemFps(systemRate);
+    std::int64_t frames = 0;
+    for (const auto& row : rows) {
+        if (row) {
+            frames += TimeCodeToFrames(row->ForSystem(systemRate), fps);
+        }
+    }
+    return "   Total time: " + TimeCodeSystemText(FramesToTimeCode(frames, fps), systemRate);
+}
+
+}  // namespace
+
 std::string InputsWithoutPiecesText(const std::vector<std::string>& inputs) {
     std::string text = "No piece was cut from these files (unknown format, unreadable or empty):";
     for (const auto& input : inputs) {
@@ -150,7 +166,7 @@ SplitJobResult SplitJob::Process() {
 
     *abort_ = 0;
     *busy_ = 1;
-    listener_->ShowTotalTime(TotalTimeText(request_.durations, request_.systemRate));
+    listener_->ShowTotalTime(DurationsTotalText(request_.durations, request_.systemRate));
     listener_->EnterBusyState();
 
     const auto& inputs = request_.inputs;

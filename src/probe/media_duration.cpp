@@ -6,6 +6,8 @@
 #include "formats/mpa_file.h"
 #include "formats/wav.h"
 #include "probe/detect.h"
+#include "probe/duration_pair.h"
+#include "video/get_video_info.h"
 
 namespace varnix {
 
@@ -55,11 +57,11 @@ TimeCode GetMediaDuration(const std::string& fileName, AbortFlag* abort,
                           ProgressIndicator* progress, double fps) {
     const std::string kind = DetectFormat(fileName);
     if (IsVideoKind(kind)) {
-        // Video hook: the duration field of GetVideoInfo (scan or cache, with `progress`,
-        // `abort` and the host's event pump), unchanged, at the stream's own frame rate.
-        (void)abort;
-        (void)progress;
-        return TimeCode::None();
+        // The scanned (or cached) duration, unchanged: at the stream's own frame rate,
+        // whatever `fps` says, and with no frame added.
+        VideoInfo info;
+        GetVideoInfo(fileName, progress, abort, info, [] { CurrentHost().pumpEvents(); });
+        return info.duration;
     }
     AudioSamples audio;
     if (!ReadAudioSamples(fileName, kind, audio)) {
@@ -73,9 +75,7 @@ TimeCode MediaDurationForSystem(const std::string& fileName, int systemRate, Abo
                                 ProgressIndicator* progress) {
     const std::string kind = DetectFormat(fileName);
     if (IsVideoKind(kind)) {
-        // Video hook: the member for `systemRate` of the pair that the durations list builds
-        // from GetVideoInfo.
-        return TimeCode::None();
+        return GetDurationPair(fileName, abort, progress).ForSystem(systemRate);
     }
     return GetMediaDuration(fileName, abort, progress, SystemFps(systemRate));
 }

@@ -4,6 +4,7 @@
 #include "probe/detect.h"
 #include "probe/media_info.h"
 #include "probe/report_audio.h"
+#include "probe/report_video.h"
 
 namespace varnix {
 
@@ -24,9 +25,7 @@ std::string ReportOfKind(const std::string& fileName, const std::string& kind,
         return IsPCMWave(fileName) ? WAVInformationReport(fileName) : kUnknownFileFormat;
     }
     if (IsVideoKind(kind)) {
-        // Video hook: the video report (quick scan or cached GetVideoInfo with `progress`).
-        (void)progress;
-        return kUnknownFileFormat;
+        return VideoInformationReport(fileName, progress);
     }
     return kUnknownFileFormat;
 }

@@ -2,7 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "cli/cli_runner.h"
+#include "cli/commands.h"
+#include "support/temp_dir.h"
 
 namespace varnix::cli {
 namespace {
@@ -24,6 +28,28 @@ TEST(CliAppTest, WrongUsageExitsWithTwo) {
     EXPECT_EQ(RunCli({"no-such-command"}).status, kExitUsage);
     EXPECT_EQ(RunCli({"demo", "a", "b"}).status, kExitUsage);
     EXPECT_FALSE(RunCli({"--bogus"}).err.empty());
+}
+
+TEST(CliAppTest, DemoListsTheKindOfEverySample) {
+    const varnix::test::TempDir dir;
+    const CliRun demo = RunCli({"demo", dir.path().string()});
+    EXPECT_EQ(demo.status, kExitOk) << demo.err;
+    for (const char* line : {"movie-5.1.ac3  kind .ac3", "surround.dts  kind .dts",
+                             "commentary.mp2  kind .mpa", "music.wav  kind .wav"}) {
+        EXPECT_NE(demo.out.find(line), std::string::npos) << line;
+    }
+}
+
+TEST(CliAppTest, DemoTakesTheDurationsOfTheSampleVideosFromCopies) {
+    const varnix::test::TempDir dir;
+    const CliRun demo = RunCli({"demo", dir.path().string()});
+    EXPECT_EQ(demo.status, kExitOk) << demo.err;
+    EXPECT_NE(demo.out.find("  00:00:04.00 (PAL)  00:00:04.00 (NTSC)  title-ntsc.m2v\n"),
+              std::string::npos);
+    EXPECT_NE(demo.out.find("  00:00:06.00 (PAL)  00:00:06.00 (NTSC)  title-pal.m2v\n"),
+              std::string::npos);
+    EXPECT_TRUE(std::filesystem::exists(dir.path() / "title-pal.m2v.vnf"));
+    EXPECT_FALSE(std::filesystem::exists(SamplesFolder() + "/title-pal.m2v.vnf"));
 }
 
 }  // namespace

@@ -93,6 +93,22 @@ TEST(VarnixSplit, AnAudioFileAsDurationLastsItsNTSCPlayTime) {
               (std::vector<std::string>{Line(dir.file("out") + kSep + "movie_1.ac3", 48384)}));
 }
 
+TEST(VarnixSplit, AVideoFileAsDurationLastsItsScannedTime) {
+    TempDir dir;
+    const std::string video = dir.copyData("video/ntsc_mpeg2.m2v", "title.m2v");  // 3 s
+    const std::string ac3 = dir.copyData("ac3-44k1-32k.ac3", "music.ac3");        // 144 frames
+    const auto run = RunCli({"split", "-o", dir.file("out"), "-d", video, ac3});
+    EXPECT_EQ(run.status, kExitOk) << run.err;
+    // 90 NTSC frames of 1470 samples, stretched to 132432: 86.2 AC3 frames of 138 or 140 bytes.
+    const auto lines = Lines(run.out);
+    ASSERT_EQ(lines.size(), 2u);
+    const std::uint64_t first = std::stoull(lines[0].substr(lines[0].find('\t') + 1));
+    const std::uint64_t second = std::stoull(lines[1].substr(lines[1].find('\t') + 1));
+    EXPECT_GE(first, 86u * 138);
+    EXPECT_LE(first, 86u * 140);
+    EXPECT_EQ(first + second, 20062u);
+}
+
 TEST(VarnixSplit, OnlyFilesTheAudioListTakesAreCut) {
     TempDir dir;
     const std::string good = dir.copyData("ac3-stereo-192k.ac3", "good.ac3");

@@ -131,12 +131,5 @@ TEST(TypedDurations, TimeCodeTexts) {
     }
 }
 
-TEST(TypedDurations, TotalOfTheRows) {
-    const std::vector<DurationRow> rows = {Pair(1), std::nullopt, Pair(58)};
-    EXPECT_EQ(DurationsTotal(rows, 25), MakeTimeCode(0, 1, 0, 23));
-    EXPECT_EQ(TotalTimeText(rows, 30), "   Total time: 00:01:00.28 (NTSC)");
-    EXPECT_EQ(TotalTimeText({}, 25), "   Total time: 00:00:00.00 (PAL)");
-}
-
 }  // namespace
 }  // namespace varnix

@@ -137,6 +137,14 @@ TEST_F(JobFixture, RowsWithoutPairKeepTheNumbersConsecutive) {
         Run({Seconds(0, 10), std::nullopt, Seconds(0, 10), std::nullopt}, {input}, Out());
     EXPECT_EQ(Names(result), (std::vector<std::string>{"talk_1.mp2", "talk_2.mp2", "talk_3.mp2"}));
     EXPECT_EQ(listener.pieces, (std::vector<int>{0, 2, -1}));
+    EXPECT_EQ(listener.events.front(), "   Total time: 00:00:00.20 (PAL)");
+    // In NTSC the rows' NTSC members count.
+    Run({DurationPair{MakeTimeCode(0, 0, 1, 24), MakeTimeCode(0, 0, 1, 29)}, std::nullopt,
+         DurationPair{MakeTimeCode(0, 0, 58, 24), MakeTimeCode(0, 0, 58, 29)}},
+        {input}, Out(), false, 30);
+    EXPECT_NE(std::find(listener.events.begin(), listener.events.end(),
+                        "   Total time: 00:01:00.28 (NTSC)"),
+              listener.events.end());
 }
 
 TEST_F(JobFixture, EmptyPiecesAreRemovedAndTheOthersKeepTheirNames) {

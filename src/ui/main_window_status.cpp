@@ -1,0 +1,149 @@
+// The status bar and the totals it shows, the focus and selection of the lists, the pages and
+// the TV system.
+
+#include "core/file_helpers.h"
+#include "ui/list_roles.h"
+#include "ui/main_window.h"
+#include "ui/window_rules.h"
+
+namespace varnix {
+
+namespace {
+
+// The entries of the rows' duration pairs for the system in use; rows without a pair are left
+// out.
+std::vector<TimeCode> RowEntries(const QTreeWidget* list, const WindowTables& tables,
+                                 int systemRate) {
+    std::vector<TimeCode> entries;
+    const int count = list->topLevelItemCount();
+    entries.reserve(static_cast<std::size_t>(count));
+    for (int row = 0; row < count; ++row) {
+        if (const DurationPair* pair = tables.DurationAt(ItemDataOf(list->topLevelItem(row)))) {
+            entries.push_back(pair->ForSystem(systemRate));
+        }
+    }
+    return entries;
+}
+
+}  // namespace
+
+QString TAC3Splitter::StatusText(int panel) const {
+    return StatusPanels.at(static_cast<std::size_t>(panel))->text();
+}
+
+void TAC3Splitter::SetStatusText(int panel, const QString& text) {
+    StatusPanels.at(static_cast<std::size_t>(panel))->setText(text);
+}
+
+QString TAC3Splitter::PathOfRow(const QTreeWidgetItem* item) const {
+    return QString::fromStdString(state_.Tables.PathAt(StateIndexOf(item)));
+}
+
+bool TAC3Splitter::MergePageShown() const {
+    return PageControl1->currentIndex() == kMergePage;
+}
+
+TDropList2* TAC3Splitter::ShownAudioList() const {
+    return MergePageShown() ? ListView3 : ListView2;
+}
+
+void TAC3Splitter::ShowDurationsTotal() {
+    const TimeCode total =
+        DurationsTotal(RowEntries(ListView1, state_.Tables, state_.SystemRate), state_.SystemRate);
+    SetStatusText(2, QString::fromStdString(TotalTimeText(total, state_.SystemRate)));
+}
+
+void TAC3Splitter::ShowAudioTotal(int which) {
+    TDropList2* list = which == 0 ? ListView2 : which == 1 ? ListView3 : ShownAudioList();
+    if (state_.SystemRate == 0) {
+        state_.SystemRate = kNTSCRate;
+    }
+    const TimeCode total =
+        AudioTotal(RowEntries(list, state_.Tables, state_.SystemRate), state_.SystemRate);
+    SetStatusText(2, QString::fromStdString(TotalTimeText(total, state_.SystemRate)));
+    if (FirstSelectedRow(list) < 0) {
+        SetStatusText(0, {});
+        SetStatusText(1, {});
+    }
+}
+
+void TAC3Splitter::ListView1Enter() {
+    ActiveList = ListView1;
+    ShowDurationsTotal();
+    if (FirstSelectedRow(ListView1) >= 0) {
+        ListView1SelectItem();
+    }
+}
+
+void TAC3Splitter::ListView1SelectItem() {
+    const int row = FirstSelectedRow(ListView1);
+    if (state_.Busy != 0 || row < 0) {
+        return;
+    }
+    const QString path = PathOfRow(ListView1->topLevelItem(row));
+    SetStatusText(1, path.isEmpty() ? QStringLiteral("Virtual duration") : path);
+    SetStatusText(0, QString::fromStdString(PositionText(row + 1, ListView1->topLevelItemCount())));
+}
+
+void TAC3Splitter::AudioListEnter(TDropList2* list) {
+    ShowAudioTotal(-1);
+    ActiveList = list;
+    if (FirstSelectedRow(list) >= 0) {
+        AudioListSelectItem(list);
+    }
+}
+
+void TAC3Splitter::AudioListSelectItem(TDropList2* list) {
+    const int row = FirstSelectedRow(list);
+    if (row < 0) {
+        return;
+    }
+    const QString path = PathOfRow(list->topLevelItem(row));
+    if (path.isEmpty()) {
+        return;
+    }
+    SetStatusText(1, path);
+    SetStatusText(0, QString::fromStdString(PositionText(row + 1, list->topLevelItemCount())));
+}
+
+void TAC3Splitter::PageControl1Change() {
+    const bool merge = MergePageShown();
+    CheckBox1->setVisible(merge);
+    settings_.activePage = merge ? kMergePage : kCutPage;
+    TDropList2* list = ShownAudioList();
+    const int row = FirstSelectedRow(list);
+    if (row >= 0) {
+        SetStatusText(1, PathOfRow(list->topLevelItem(row)));
+        SetStatusText(0, QString::fromStdString(PositionText(row + 1, list->topLevelItemCount())));
+    } else {
+        SetStatusText(0, {});
+        SetStatusText(1, {});
+    }
+    ShowAudioTotal(merge ? 1 : 0);
+    UpdateProcessEnabled();
+}
+
+void TAC3Splitter::RadioButton1Click() {
+    if (RadioButton1->isChecked()) {
+        SystemChanged(kNTSCRate);
+    }
+}
+
+void TAC3Splitter::RadioButton2Click() {
+    SystemChanged(kPALRate);
+}
+
+void TAC3Splitter::SystemChanged(int systemRate) {
+    state_.SystemRate = systemRate;
+    if (ActiveList == ListView1) {
+        ShowDurationsTotal();
+    } else {
+        ShowAudioTotal(-1);
+    }
+}
+
+void TAC3Splitter::CheckBox1Click() {
+    settings_.checkHeader = CheckBox1->isChecked();
+}
+
+}  // namespace varnix

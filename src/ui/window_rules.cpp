@@ -1,0 +1,149 @@
+#include "ui/window_rules.h"
+
+#include <filesystem>
+#include <system_error>
+
+#include "core/file.h"
+#include "core/file_helpers.h"
+#include "core/host.h"
+
+namespace varnix {
+
+bool DestinationAllowsProcessPosix(std::string_view text) {
+    return !text.empty() && text.front() == '/';
+}
+
+bool DestinationAllowsProcessWindows(std::string_view text) {
+    if (text.size() < 2) {
+        return false;
+    }
+    if ((text.size() == 2 || text.size() == 3) && text[1] != ':') {
+        return false;
+    }
+    return true;
+}
+
+bool DestinationAllowsProcess(std::string_view text) {
+#ifdef _WIN32
+    return DestinationAllowsProcessWindows(text);
+#else
+    return DestinationAllowsProcessPosix(text);
+#endif
+}
+
+bool ProcessEnabled(const ProcessInputs& inputs) {
+    if (!inputs.mergePageShown && inputs.cutRows == 0) {
+        return false;
+    }
+    if (inputs.mergePageShown && inputs.mergeRows == 0) {
+        return false;
+    }
+    if (inputs.durationRows == 0) {
+        return false;
+    }
+    return DestinationAllowsProcess(inputs.destination);
+}
+
+std::string DestinationTextOnLeave(std::string text) {
+    if (text.size() > 2 && text.back() != kPathSeparator) {
+        text += kPathSeparator;
+    }
+    return text;
+}
+
+std::string WithTrailingSeparator(std::string folder) {
+    if (!folder.empty() && folder.back() != kPathSeparator) {
+        folder += kPathSeparator;
+    }
+    return folder;
+}
+
+std::string PlatformRoot() {
+#ifdef _WIN32
+    return "C:\\";
+#else
+    return "/";
+#endif
+}
+
+std::string EnsureDestinationFolder(const std::string& folder) {
+    const std::string withSeparator = WithTrailingSeparator(folder);
+    if (FolderExists(withSeparator)) {
+        return {};
+    }
+    CreateFolderOfFile(withSeparator);
+    if (FolderExists(withSeparator)) {
+        return {};
+    }
+    // Ask once more for the reason; the helper above keeps it to itself.
+    std::error_code ec;
+    std::filesystem::create_directories(PathOf(withSeparator), ec);
+    std::string reason = ec ? ec.message() : "it is not a folder";
+    if (FolderExists(withSeparator)) {
+        return {};
+    }
+    return "The destination folder " + withSeparator + " can not be created: " + reason + ".";
+}
+
+std::string PositionText(std::int64_t i, std::int64_t n) {
+    return "   " + std::to_string(i) + " / " + std::to_string(n);
+}
+
+std::string TotalTimeText(TimeCode total, int systemRate) {
+    return "   Total time: " + TimeCodeSystemText(total, systemRate);
+}
+
+TimeCode DurationsTotal(const std::vector<TimeCode>& entries, int systemRate) {
+    const double fps = SystemFps(systemRate);
+    std::int64_t frames = 0;
+    for (const TimeCode& entry : entries) {
+        if (!entry.IsNone()) {
+            frames += TimeCodeToFrames(entry, fps);
+        }
+    }
+    return FramesToTimeCode(frames, fps);
+}
+
+TimeCode AudioTotal(const std::vector<TimeCode>& entries, int systemRate) {
+    const double fps = SystemFps(systemRate);
+    TimeCode total{};
+    for (const TimeCode& entry : entries) {
+        if (!entry.IsNone()) {
+            total = AddTimeCodes(total, entry, fps);
+        }
+    }
+    return total;
+}
+
+bool FirstMergeRowLocked(bool mergePageShown, bool checkHeader, int mergeRows, int selectedRow) {
+    return mergePageShown && !checkHeader && mergeRows > 0 && selectedRow == 0;
+}
+
+const std::vector<std::string>& BusyDisabledControls() {
+    static const std::vector<std::string> controls = {
+        "PageControl1", "BitBtn2",      "BitBtn4",   "BitBtn8",      "BitBtn9",
+        "BitBtn1",      "BitBtn12",     "BitBtn3",   "RadioButton1", "RadioButton2",
+        "SpeedButton3", "SpeedButton4", "BitBtn6",   "BitBtn7",      "BitBtn5",
+        "Edit1",        "BitBtn10",     "CheckBox1", "Panel1"};
+    return controls;
+}
+
+const std::vector<std::string>& IdleEnabledControls() {
+    static const std::vector<std::string> controls = [] {
+        std::vector<std::string> all = {"ListView1", "ListView2", "ListView3"};
+        const auto& busy = BusyDisabledControls();
+        all.insert(all.end(), busy.begin(), busy.end());
+        return all;
+    }();
+    return controls;
+}
+
+void ReportProgress(ProgressIndicator& bar, std::uint64_t position) {
+    const std::int64_t maximum = bar.maximum();
+    if (maximum >= 0 && position <= static_cast<std::uint64_t>(maximum)) {
+        bar.setPosition(static_cast<std::int64_t>(position));
+    }
+    CurrentHost().pumpEvents();
+}
+
+}  // namespace varnix

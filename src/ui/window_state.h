@@ -1,0 +1,49 @@
+#pragma once
+// The state that the main window shares with its lists and its jobs, apart from the controls:
+// the TV system, the busy and abort bytes, and the two tables that list rows point into.
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "core/host.h"
+#include "core/timecode.h"
+#include "probe/duration_pair.h"
+
+namespace varnix {
+
+// The tables only grow while the program runs: deleting rows leaves their entries in place, so
+// the indices that other rows keep stay valid.
+class WindowTables {
+  public:
+    // Appends a pair and returns its index (a row's item data).
+    int AddDuration(const DurationPair& pair);
+    // The pair of an index; nullptr when the index names none.
+    const DurationPair* DurationAt(int index) const;
+    void SetDuration(int index, const DurationPair& pair);
+
+    // Appends a full file name and returns its index (a row's state index).
+    int AddFilePath(const std::string& path);
+    // The file name of a state index; the empty text for -1 or an index that names none.
+    std::string PathAt(int stateIndex) const;
+
+    int DurationCount() const { return static_cast<int>(durations_.size()); }
+    int FilePathCount() const { return static_cast<int>(filePaths_.size()); }
+    void Clear();
+
+  private:
+    std::vector<DurationPair> durations_;
+    std::vector<std::string> filePaths_;
+};
+
+struct WindowState {
+    // 30 while NTSC is chosen, 25 while PAL is chosen.
+    int SystemRate = kNTSCRate;
+    // 1 while a video scan or a job runs.
+    std::uint8_t Busy = 0;
+    // Set to 1 to stop a running scan or job; cleared before each one.
+    varnix::AbortFlag AbortFlag{0};
+    WindowTables Tables;
+};
+
+}  // namespace varnix

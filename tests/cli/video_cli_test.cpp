@@ -1,0 +1,71 @@
+// `varnix duration` and `varnix info` on MPEG video files.
+
+#include <gtest/gtest.h>
+
+#include "cli_runner.h"
+#include "core/file_helpers.h"
+#include "support/temp_dir.h"
+#include "support/video_builders.h"
+
+namespace varnix::cli {
+namespace {
+
+using namespace varnix::test;
+using test::RunCli;
+
+TEST(VarnixVideoDuration, VideosKeepTheirOwnRateInBothSystems) {
+    TempDir dir;
+    StreamLayout ntsc;
+    ntsc.extension = SequenceExtensionParams{};
+    ntsc.sequence.height = 480;
+    ntsc.sequence.frameRateCode = 4;
+    const std::string pal = dir.copyData("video/pal_mpeg2.m2v");
+    const std::string ntsc29 = dir.write(
+        "ntsc29.m2v", BuildVideoStream(ntsc, FramePictures(29, 15, PictureCodingParams{})));
+    const std::string pulldown = dir.copyData("video/ntsc_pulldown.m2v");
+
+    auto run = RunCli({"duration", "-s", "pal", pal, ntsc29, pulldown});
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.out, "00:00:10.00\t" + pal + "\n00:00:00.24\t" + ntsc29 + "\n00:00:10.00\t" +
+                           pulldown + "\n");
+    EXPECT_EQ(run.err, "");
+    EXPECT_TRUE(FileExists(pal + ".vnf"));
+
+    run = RunCli({"duration", pal, ntsc29, pulldown});
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(run.out, "00:00:10.00\t" + pal + "\n00:00:00.29\t" + ntsc29 + "\n00:00:10.00\t" +
+                           pulldown + "\n");
+}
+
+TEST(VarnixVideoDuration, UnsupportedWidthIsUnknown) {
+    TempDir dir;
+    const std::string w704 = dir.copyData("video/w704_pal.m2v");
+    const auto run = RunCli({"duration", w704});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.out, "???\t" + w704 + "\n");
+    EXPECT_EQ(run.err, "varnix: " + w704 + ": unknown file format\n");
+    EXPECT_FALSE(FileExists(w704 + ".vnf"));
+}
+
+TEST(VarnixVideoInfo, ReportWithLFAndTheDurationOnceScanned) {
+    TempDir dir;
+    const std::string still = dir.copyData("video/still_pal.m2v");
+    const std::string pal = dir.copyData("video/pal_mpeg2.m2v");
+    auto run = RunCli({"info", still, pal});
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.out.find('\r'), std::string::npos);
+    EXPECT_EQ(run.out.rfind("Video MPG Information:\n\nFile name: ", 0), 0u);
+    EXPECT_NE(run.out.find("Video Type: Still\n"), std::string::npos);
+    EXPECT_NE(run.out.find("Video Type: Video\n"), std::string::npos);
+    EXPECT_EQ(run.out.find("Duration:"), std::string::npos);
+
+    RunCli({"duration", pal});
+    run = RunCli({"info", pal});
+    EXPECT_TRUE(
+        run.out.ends_with("Data End Time:    00:00:09.24 (25 fps)\n"
+                          "Duration:              00:00:10.00 (25 fps)\n"))
+        << run.out;
+}
+
+}  // namespace
+}  // namespace varnix::cli
