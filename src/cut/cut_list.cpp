@@ -10,7 +10,7 @@ const std::string kMergedSuffix = "_Merged";
 
 }  // namespace
 
-std::string WithTrailingSeparator(const std::string& folder) {
+std::string FolderWithSeparator(const std::string& folder) {
     if (folder.empty() || folder.back() == kPathSeparator) {
         return folder;
     }

@@ -144,7 +144,7 @@ void SplitJob::RunSplitJob(const std::string& input, bool merged) {
 
 SplitJobResult SplitJob::Process() {
     result_ = SplitJobResult{};
-    folder_ = WithTrailingSeparator(request_.outputFolder);
+    folder_ = FolderWithSeparator(request_.outputFolder);
     result_.outputFolder = folder_;
     if (folder_ != request_.outputFolder) {
         listener_->OutputFolderChanged(folder_);

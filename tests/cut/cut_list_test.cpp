@@ -71,9 +71,9 @@ TEST(PieceNames, MergedNamesAndTheirPieces) {
 }
 
 TEST(PieceNames, TrailingSeparator) {
-    EXPECT_EQ(WithTrailingSeparator(kSep + "out"), Folder("out"));
-    EXPECT_EQ(WithTrailingSeparator(Folder("out")), Folder("out"));
-    EXPECT_EQ(WithTrailingSeparator(""), "");
+    EXPECT_EQ(FolderWithSeparator(kSep + "out"), Folder("out"));
+    EXPECT_EQ(FolderWithSeparator(Folder("out")), Folder("out"));
+    EXPECT_EQ(FolderWithSeparator(""), "");
 }
 
 TEST(CutListBuild, RowsWithoutPairTakeNoNumber) {
