@@ -142,6 +142,64 @@ void SplitJob::RunSplitJob(const std::string& input, bool merged) {
     }
 }
 
+PlannedOutputs SplitJob::PlanFor(const std::string& input, bool merged) const {
+    PlannedOutputs plan{input, {}};
+    if (merged) {
+        plan.outputs.push_back(input);  // the merged file is written too
+    }
+    for (const auto& entry : BuildCutList(request_.durations, request_.systemRate, folder_,
+                                          PieceNameSource(input, merged))) {
+        plan.outputs.push_back(entry.outputName);
+    }
+    return plan;
+}
+
+SplitJob::Ending SplitJob::ProcessMerged() {
+    const auto& inputs = request_.inputs;
+    if (inputs.empty()) {
+        CurrentHost().showMessage(MessageIcon::Warning, kWarningTitle,
+                                  "Please, specify file to divide.");
+        return Ending::NothingToDo;
+    }
+    const std::string merged = MakeMergedName(folder_, inputs);
+    if (const std::string clash = OutputClash(inputs, {PlanFor(merged, true)}); !clash.empty()) {
+        ShowError(clash);
+        return Ending::Finished;
+    }
+    const MergeOutcome outcome = MergeListBeforeCutting(merged, inputs);
+    if (outcome != MergeOutcome::Merged || IsAborted(abort_)) {
+        // Refused, failed or cancelled: nothing is cut.
+        result_.aborted = outcome != MergeOutcome::Failed;
+        result_.failed = outcome == MergeOutcome::Failed;
+        return Ending::Finished;
+    }
+    result_.mergedName = merged;
+    RunSplitJob(merged, true);
+    result_.aborted = IsAborted(abort_);
+    return Ending::Finished;
+}
+
+SplitJob::Ending SplitJob::ProcessEach() {
+    const auto& inputs = request_.inputs;
+    std::vector<PlannedOutputs> plans;
+    for (const auto& input : inputs) {
+        plans.push_back(PlanFor(input, false));
+    }
+    if (const std::string clash = OutputClash(inputs, plans); !clash.empty()) {
+        ShowError(clash);
+        return Ending::Finished;
+    }
+    for (std::size_t i = 0; i < inputs.size(); ++i) {
+        listener_->ShowCurrentInput(static_cast<int>(i));
+        RunSplitJob(inputs[i], false);
+        if (IsAborted(abort_)) {
+            result_.aborted = true;
+            return Ending::CancelledBetweenInputs;
+        }
+    }
+    return Ending::Finished;
+}
+
 SplitJobResult SplitJob::Process() {
     result_ = SplitJobResult{};
     folder_ = FolderWithSeparator(request_.outputFolder);
@@ -169,72 +227,19 @@ SplitJobResult SplitJob::Process() {
     listener_->ShowTotalTime(DurationsTotalText(request_.durations, request_.systemRate));
     listener_->EnterBusyState();
 
-    const auto& inputs = request_.inputs;
+    Ending ending = Ending::Finished;
     try {
-        if (request_.mergeFirst) {
-            if (inputs.empty()) {
-                CurrentHost().showMessage(MessageIcon::Warning, kWarningTitle,
-                                          "Please, specify file to divide.");
-                *abort_ = 0;
-                *busy_ = 0;
-                listener_->LeaveBusyState(true);
-                return result_;
-            }
-            const std::string merged = MakeMergedName(folder_, inputs);
-            PlannedOutputs plan{merged, {merged}};
-            for (const auto& entry : BuildCutList(request_.durations, request_.systemRate, folder_,
-                                                  PieceNameSource(merged, true))) {
-                plan.outputs.push_back(entry.outputName);
-            }
-            if (const std::string clash = OutputClash(inputs, {plan}); !clash.empty()) {
-                ShowError(clash);
-                Finish(true);
-                return result_;
-            }
-            const MergeOutcome outcome = MergeListBeforeCutting(merged, inputs);
-            if (outcome != MergeOutcome::Merged || IsAborted(abort_)) {
-                result_.aborted = outcome == MergeOutcome::Refused ||
-                                  outcome == MergeOutcome::Aborted || IsAborted(abort_);
-                result_.failed = outcome == MergeOutcome::Failed;
-                Finish(true);
-                return result_;
-            }
-            result_.mergedName = merged;
-            RunSplitJob(merged, true);
-            result_.aborted = IsAborted(abort_);
-        } else {
-            std::vector<PlannedOutputs> plans;
-            for (const auto& input : inputs) {
-                PlannedOutputs plan{input, {}};
-                for (const auto& entry : BuildCutList(request_.durations, request_.systemRate,
-                                                      folder_, PieceNameSource(input, false))) {
-                    plan.outputs.push_back(entry.outputName);
-                }
-                plans.push_back(std::move(plan));
-            }
-            if (const std::string clash = OutputClash(inputs, plans); !clash.empty()) {
-                ShowError(clash);
-                Finish(true);
-                return result_;
-            }
-            for (std::size_t i = 0; i < inputs.size(); ++i) {
-                listener_->ShowCurrentInput(static_cast<int>(i));
-                RunSplitJob(inputs[i], false);
-                if (IsAborted(abort_)) {
-                    result_.aborted = true;
-                    *abort_ = 0;
-                    *busy_ = 0;
-                    listener_->LeaveBusyState(false);
-                    return result_;
-                }
-            }
-        }
+        ending = request_.mergeFirst ? ProcessMerged() : ProcessEach();
     } catch (const IoError& e) {
         ShowError(e.what());
-        Finish(true);
-        return result_;
     }
-    Finish(true);
+    if (ending == Ending::Finished) {
+        Finish(true);
+    } else {
+        *abort_ = 0;
+        *busy_ = 0;
+        listener_->LeaveBusyState(ending == Ending::NothingToDo);
+    }
 
     if (!result_.inputsWithoutPieces.empty() && !result_.aborted &&
         request_.warnAboutInputsWithoutPieces) {

@@ -108,6 +108,13 @@ class SplitJob {
     void ReportProgress(std::uint64_t position);
 
   private:
+    // How the command ends: normally (progress back to 0, the window restored), with nothing to
+    // do (the window restored), or cancelled between two inputs (Cancel restored the window).
+    enum class Ending { Finished, NothingToDo, CancelledBetweenInputs };
+
+    PlannedOutputs PlanFor(const std::string& input, bool merged) const;
+    Ending ProcessMerged();
+    Ending ProcessEach();
     void Finish(bool restoreControls);
     void ShowError(const std::string& text);
 

@@ -235,14 +235,6 @@ TEST(CutDTSFile, PiecesConcatenateToTheInputAndHoldTheirFrameCounts) {
     }
 }
 
-TEST(CutDTSFile, OneVideoFrameInPALTakesFourFrames) {
-    TempDir dir;
-    const std::string input = dir.copyData("dts-51.dts");
-    const CutList list = MakeCutList(dir, input, {MakeTimeCode(0, 0, 0, 1)}, 25);
-    CutDTSFile(input, list, nullptr, 25.0, nullptr, nullptr);
-    EXPECT_EQ(FileSizeOf(list[0].outputName), 4u * 1024);
-}
-
 // An MPEG audio stream of uniform frames, whose first audio frame may follow an info frame,
 // which the pieces leave out.
 struct MPAStream {
