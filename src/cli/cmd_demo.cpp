@@ -35,10 +35,10 @@ std::vector<std::string> SampleFiles() {
     return files;
 }
 
-// Cuts every sample audio file by the demo's durations into the demo folder and prints the
-// pieces.
+// Cuts every sample audio file by the durations of the sample videos (NTSC, the window's
+// default system) into the demo folder and prints the pieces.
 void SplitSamples(Context& context, const std::vector<std::string>& files,
-                  const std::string& folder) {
+                  const std::vector<DurationPair>& durations, const std::string& folder) {
     std::ostream& out = context.streams.out;
     SplitJobRequest request;
     for (const auto& file : files) {
@@ -47,16 +47,15 @@ void SplitSamples(Context& context, const std::vector<std::string>& files,
             request.inputs.push_back(file);
         }
     }
-    const std::vector<TimeCode> durations = {MakeTimeCode(0, 0, 1, 0), MakeTimeCode(0, 0, 2, 0)};
     out << "\nSplit of every sample audio file by";
-    for (const TimeCode d : durations) {
-        request.durations.push_back(DurationPair{d, d});
-        out << ' ' << TimeCodeToText(d);
+    for (const DurationPair& pair : durations) {
+        request.durations.push_back(pair);
+        out << ' ' << TimeCodeToText(pair.ntsc);
     }
-    out << " (PAL) into " << folder << ":\n";
+    out << " (NTSC) and the rest into " << folder << ":\n";
     CliHost host(context.streams.err, context.streams.in, false, false);
     ScopedHost scope(host);
-    request.systemRate = kPALRate;
+    request.systemRate = kNTSCRate;
     request.outputFolder = folder;
     request.warnAboutInputsWithoutPieces = false;
     const SplitJobResult result = SplitJob(std::move(request)).Process();
@@ -144,14 +143,16 @@ void AddDemoCommand(CLI::App& app, Context& context) {
                 videoDurations.emplace_back(name, pair);
             }
         }
+        std::vector<DurationPair> durations;
         if (!videoDurations.empty()) {
             out << "\nDurations of the sample videos, as the durations list holds them:\n";
             for (const auto& [name, pair] : videoDurations) {
                 out << "  " << text(pair.pal) << " (PAL)  " << text(pair.ntsc) << " (NTSC)  "
                     << name << '\n';
+                durations.push_back(pair);
             }
         }
-        SplitSamples(context, files, *folder);
+        SplitSamples(context, files, durations, *folder);
     });
 }
 
