@@ -20,6 +20,8 @@ int RunVarnix(int argc, const char* const* argv, Streams streams) {
     Context context{streams};
     AddInfoCommand(app, context);
     AddDurationCommand(app, context);
+    AddSplitCommand(app, context);
+    AddMergeCommand(app, context);
     AddDemoCommand(app, context);
 
     try {

@@ -2,10 +2,12 @@
 #include <ostream>
 #include <vector>
 
+#include "cli/cli_host.h"
 #include "cli/commands.h"
 #include "cli/progress_bar.h"
 #include "core/file.h"
 #include "core/timecode.h"
+#include "cut/split_job.h"
 #include "probe/detect.h"
 #include "probe/duration_pair.h"
 #include "probe/media_duration.h"
@@ -31,6 +33,41 @@ std::vector<std::string> SampleFiles() {
     }
     std::sort(files.begin(), files.end());
     return files;
+}
+
+// Cuts every sample audio file by the durations of the sample videos (NTSC, the window's
+// default system) into the demo folder and prints the pieces.
+void SplitSamples(Context& context, const std::vector<std::string>& files,
+                  const std::vector<DurationPair>& durations, const std::string& folder) {
+    std::ostream& out = context.streams.out;
+    SplitJobRequest request;
+    for (const auto& file : files) {
+        const std::string kind = DetectFormat(file);
+        if (!kind.empty() && !IsVideoKind(kind)) {
+            request.inputs.push_back(file);
+        }
+    }
+    out << "\nSplit of every sample audio file by";
+    for (const DurationPair& pair : durations) {
+        request.durations.push_back(pair);
+        out << ' ' << TimeCodeToText(pair.ntsc);
+    }
+    out << " (NTSC) and the rest into " << folder << ":\n";
+    CliHost host(context.streams.err, context.streams.in, false, false);
+    ScopedHost scope(host);
+    request.systemRate = kNTSCRate;
+    request.outputFolder = folder;
+    request.warnAboutInputsWithoutPieces = false;
+    const SplitJobResult result = SplitJob(std::move(request)).Process();
+    for (const auto& piece : result.pieces) {
+        out << "  " << piece.path << '\t' << piece.bytes << '\n';
+    }
+    for (const auto& input : result.inputsWithoutPieces) {
+        context.streams.err << "varnix: " << input << ": no piece was cut\n";
+    }
+    if (result.failed || !result.inputsWithoutPieces.empty()) {
+        context.FileFailed();
+    }
 }
 
 // Copies a sample into the demo folder (kept when it is up to date, so its cache stays valid)
@@ -106,13 +143,16 @@ void AddDemoCommand(CLI::App& app, Context& context) {
                 videoDurations.emplace_back(name, pair);
             }
         }
+        std::vector<DurationPair> durations;
         if (!videoDurations.empty()) {
             out << "\nDurations of the sample videos, as the durations list holds them:\n";
             for (const auto& [name, pair] : videoDurations) {
                 out << "  " << text(pair.pal) << " (PAL)  " << text(pair.ntsc) << " (NTSC)  "
                     << name << '\n';
+                durations.push_back(pair);
             }
         }
+        SplitSamples(context, files, durations, *folder);
     });
 }
 

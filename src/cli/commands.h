@@ -22,6 +22,8 @@ struct Context {
 void AddDemoCommand(CLI::App& app, Context& context);
 void AddInfoCommand(CLI::App& app, Context& context);
 void AddDurationCommand(CLI::App& app, Context& context);
+void AddSplitCommand(CLI::App& app, Context& context);
+void AddMergeCommand(CLI::App& app, Context& context);
 
 // A report text with LF line ends instead of CR LF.
 std::string WithUnixLineEnds(const std::string& text);

@@ -20,6 +20,11 @@ class ProgressBar : public ProgressState {
     void setPosition(std::int64_t value) override;
     // Removes the bar from the line.
     void Clear();
+    // Names the work in front of the bar from the next drawing on.
+    void SetLabel(std::string label) {
+        Clear();
+        label_ = std::move(label);
+    }
     // The indicator to hand to the engine: this bar on a terminal, none otherwise.
     ProgressIndicator* Indicator() { return terminal_ ? this : nullptr; }
 

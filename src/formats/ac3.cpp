@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "core/host.h"
 #include "formats/byte_source.h"
 
 namespace varnix {
@@ -190,6 +191,38 @@ bool SpotChecksAgree(ByteSource& source, std::uint32_t length, std::uint64_t fra
     });
 }
 
+// Walks the frames from the start, each by its own length, until a position without the sync
+// word, a frame length of 0, or a frame that runs past the end of the source. visit(index, start,
+// length) sees every walked frame. Returns the end of the last walked frame.
+template <typename Visit>
+std::uint64_t WalkFrames(ByteSource& source, Visit&& visit) {
+    ByteWindow window(source);
+    const std::uint64_t size = source.size();
+    std::uint64_t position = 0;
+    std::uint64_t index = 0;
+    AC3Header h;
+    while (h.decode(window.peek(position, kAC3HeaderBytes))) {
+        const std::uint32_t frame = h.frameBytes();
+        if (position + frame > size) {
+            break;
+        }
+        visit(index, position, frame);
+        position += frame;
+        ++index;
+    }
+    return position;
+}
+
+// How many frames a walk for frame starts takes between two turns of the host's event pump.
+constexpr std::uint64_t kFramesPerPump = 8192;
+
+// A 48 kHz or 32 kHz stream whose second, middle and last whole frames have the first frame's
+// length is taken as uniform without a walk.
+bool UniformWithoutWalk(ByteSource& source, const AC3Header& first, std::uint64_t wholeFrames) {
+    return first.fscod != 1 && wholeFrames >= 2 &&
+           SpotChecksAgree(source, first.frameBytes(), wholeFrames);
+}
+
 }  // namespace
 
 AC3FrameLayout ReadAC3FrameLayoutOf(ByteSource& source, bool alwaysWalk) {
@@ -206,35 +239,27 @@ AC3FrameLayout ReadAC3FrameLayoutOf(ByteSource& source, bool alwaysWalk) {
 
     // At 48 and 32 kHz both frame-size codes of a bit rate give one length, so lengths change
     // only where the bit rate does; a few agreeing spots are taken as a uniform stream.
-    if (!alwaysWalk && first.fscod != 1 && wholeFrames >= 2 &&
-        SpotChecksAgree(source, length, wholeFrames)) {
+    if (!alwaysWalk && UniformWithoutWalk(source, first, wholeFrames)) {
         layout.frameCount = wholeFrames;
         return layout;
     }
 
-    ByteWindow window(source);
-    std::uint64_t position = 0;
     std::uint64_t walked = 0;
-    AC3Header h;
-    while (h.decode(window.peek(position, kAC3HeaderBytes))) {
-        const std::uint32_t frame = h.frameBytes();
-        if (position + frame > layout.fileSize) {
-            break;
-        }
-        if (frame != length && layout.uniform) {
-            // Up to here every frame was L long: their starts follow from the index.
-            layout.uniform = false;
-            layout.frameStarts.reserve(static_cast<std::size_t>(walked) + 1024);
-            for (std::uint64_t i = 0; i < walked; ++i) {
-                layout.frameStarts.push_back(i * length);
+    const std::uint64_t position =
+        WalkFrames(source, [&](std::uint64_t index, std::uint64_t start, std::uint32_t frame) {
+            if (frame != length && layout.uniform) {
+                // Up to here every frame was L long: their starts follow from the index.
+                layout.uniform = false;
+                layout.frameStarts.reserve(static_cast<std::size_t>(index) + 1024);
+                for (std::uint64_t i = 0; i < index; ++i) {
+                    layout.frameStarts.push_back(i * length);
+                }
             }
-        }
-        if (!layout.uniform) {
-            layout.frameStarts.push_back(position);
-        }
-        position += frame;
-        ++walked;
-    }
+            if (!layout.uniform) {
+                layout.frameStarts.push_back(start);
+            }
+            walked = index + 1;
+        });
     if (layout.uniform) {
         layout.frameCount = wholeFrames;
     } else {
@@ -242,6 +267,50 @@ AC3FrameLayout ReadAC3FrameLayoutOf(ByteSource& source, bool alwaysWalk) {
         layout.frameCount = walked;
     }
     return layout;
+}
+
+std::vector<std::uint64_t> FindAC3FrameStarts(ByteSource& source,
+                                              const std::vector<std::uint64_t>& indices,
+                                              bool alwaysWalk) {
+    AC3FrameLayout uniform;
+    uniform.fileSize = source.size();
+    AC3Header first;
+    if (!HeaderAt(source, 0, first)) {
+        return std::vector<std::uint64_t>(indices.size(), 0);
+    }
+    uniform.firstFrameBytes = first.frameBytes();
+    uniform.sampleRateCode = first.fscod;
+    uniform.frameCount = uniform.fileSize / uniform.firstFrameBytes;
+
+    std::vector<std::uint64_t> starts(indices.size(), uniform.fileSize);
+    if (alwaysWalk || !UniformWithoutWalk(source, first, uniform.frameCount)) {
+        bool allFirstLength = true;
+        std::uint64_t walked = 0;
+        std::size_t next = 0;
+        const std::uint64_t end =
+            WalkFrames(source, [&](std::uint64_t index, std::uint64_t start, std::uint32_t frame) {
+                allFirstLength = allFirstLength && frame == uniform.firstFrameBytes;
+                for (; next < indices.size() && indices[next] <= index; ++next) {
+                    starts[next] = start;
+                }
+                walked = index + 1;
+                if (walked % kFramesPerPump == 0) {
+                    CurrentHost().pumpEvents();  // a long walk keeps the window responsive
+                }
+            });
+        if (!allFirstLength) {
+            // The end of the last walked frame starts the frame after it; later frames start at
+            // the end of the file.
+            for (; next < indices.size() && indices[next] == walked; ++next) {
+                starts[next] = end;
+            }
+            return starts;
+        }
+    }
+    for (std::size_t i = 0; i < indices.size(); ++i) {
+        starts[i] = uniform.frameStart(indices[i]);
+    }
+    return starts;
 }
 
 AC3FrameLayout ReadAC3FrameLayout(const std::string& fileName) {

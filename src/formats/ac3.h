@@ -110,4 +110,12 @@ AC3FrameLayout ReadAC3FrameLayout(const std::string& fileName);
 // The same over any source; `alwaysWalk` skips the shortcut for uniform streams.
 AC3FrameLayout ReadAC3FrameLayoutOf(ByteSource& source, bool alwaysWalk = false);
 
+// The starts of the frames `indices` (ascending, repeats allowed) by the rules of
+// AC3FrameLayout::frameStart, found in one walk that keeps only these offsets, so that memory
+// does not grow with the file; the host pumps events every few thousand frames of a walk.
+// Without a usable first header every start is 0.
+std::vector<std::uint64_t> FindAC3FrameStarts(ByteSource& source,
+                                              const std::vector<std::uint64_t>& indices,
+                                              bool alwaysWalk = false);
+
 }  // namespace varnix

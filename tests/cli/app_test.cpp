@@ -42,14 +42,24 @@ TEST(CliAppTest, DemoListsTheKindOfEverySample) {
 
 TEST(CliAppTest, DemoTakesTheDurationsOfTheSampleVideosFromCopies) {
     const varnix::test::TempDir dir;
+    const std::string bundledCache = SamplesFolder() + "/title-pal.m2v.vnf";
+    const bool cachedBefore = std::filesystem::exists(bundledCache);
     const CliRun demo = RunCli({"demo", dir.path().string()});
     EXPECT_EQ(demo.status, kExitOk) << demo.err;
-    EXPECT_NE(demo.out.find("  00:00:04.00 (PAL)  00:00:04.00 (NTSC)  title-ntsc.m2v\n"),
+    EXPECT_NE(demo.out.find("  00:00:01.00 (PAL)  00:00:01.00 (NTSC)  title-ntsc.m2v\n"),
               std::string::npos);
-    EXPECT_NE(demo.out.find("  00:00:06.00 (PAL)  00:00:06.00 (NTSC)  title-pal.m2v\n"),
+    EXPECT_NE(demo.out.find("  00:00:02.00 (PAL)  00:00:02.00 (NTSC)  title-pal.m2v\n"),
               std::string::npos);
     EXPECT_TRUE(std::filesystem::exists(dir.path() / "title-pal.m2v.vnf"));
-    EXPECT_FALSE(std::filesystem::exists(SamplesFolder() + "/title-pal.m2v.vnf"));
+    // The sample audio is cut by those durations: the AC3 pieces add up to the sample.
+    EXPECT_NE(demo.out.find("by 00:00:01.00 00:00:02.00 (NTSC)"), std::string::npos);
+    std::uintmax_t pieces = 0;
+    for (const char* piece : {"movie-5.1_1.ac3", "movie-5.1_2.ac3", "movie-5.1_3.ac3"}) {
+        pieces += std::filesystem::file_size(dir.path() / piece);
+    }
+    EXPECT_EQ(pieces, std::filesystem::file_size(SamplesFolder() + "/movie-5.1.ac3"));
+    // The demo works on copies: it never writes a cache beside the bundled samples.
+    EXPECT_EQ(std::filesystem::exists(bundledCache), cachedBefore);
 }
 
 }  // namespace

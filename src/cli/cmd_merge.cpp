@@ -1,0 +1,71 @@
+#include <ostream>
+#include <vector>
+
+#include "cli/commands.h"
+#include "cli/progress_bar.h"
+#include "cli/progress_host.h"
+#include "core/file_helpers.h"
+#include "cut/audio_check.h"
+#include "merge/merge_engine.h"
+#include "merge/merger.h"
+
+namespace varnix::cli {
+
+namespace {
+
+struct MergeOptions {
+    std::string result;
+    bool yes = false;
+    std::vector<std::string> files;
+};
+
+}  // namespace
+
+void AddMergeCommand(CLI::App& app, Context& context) {
+    auto* command = app.add_subcommand("merge", "Join files in order into one result file");
+    auto options = std::make_shared<MergeOptions>();
+    command->add_option("-o,--output", options->result, "The result file")->required();
+    command->add_flag("--yes", options->yes, "Replace an existing result file without asking");
+    command->add_option("FILE", options->files, "Files to join, in order")->required();
+    command->footer(
+        "WAV files are joined under one header in the first file's format, each giving the\n"
+        "sample data of its \"data\" chunk; all other files are joined byte for byte. A result\n"
+        "name without an extension gets the first file's. An existing result is replaced only\n"
+        "with --yes or when you agree on a terminal. Prints RESULT<TAB>BYTES.");
+    command->callback([&context, options] {
+        std::ostream& err = context.streams.err;
+        ProgressBar bar(err, context.streams.errIsTerminal, "merging");
+        ProgressAwareHost host(err, context.streams.in, context.streams.inIsTerminal, options->yes,
+                               bar);
+        ScopedHost scope(host);
+
+        Merger merger;
+        merger.ResetMerger();
+        merger.LendProgressBar(bar.Indicator());
+        for (const auto& file : options->files) {
+            const std::string refusal = AudioListRefusal(file, false);
+            if (!refusal.empty()) {
+                err << "varnix: " << file << ": " << refusal << '\n';
+                context.FileFailed();
+                continue;
+            }
+            merger.AddMergeFile(file);
+        }
+        if (merger.files().empty()) {
+            return;
+        }
+        merger.SetResultName(options->result);
+        AbortFlag abort{0};
+        const MergeOutcome outcome = Merge(merger, nullptr, &abort);
+        merger.ReturnProgressBar();
+        bar.Clear();
+        if (outcome != MergeOutcome::Merged) {
+            context.FileFailed();
+            return;
+        }
+        context.streams.out << merger.resultName() << '\t' << FileSizeOf(merger.resultName())
+                            << '\n';
+    });
+}
+
+}  // namespace varnix::cli

@@ -1,0 +1,43 @@
+#pragma once
+// Copies a byte range of one file into another through the operating system's in-kernel copy
+// where it has one (copy_file_range on Linux), otherwise through a buffer of 1 MiB. The copy goes
+// in chunks; after every chunk the caller hears how far it got and the abort flag is polled, so a
+// long copy stays responsive and can be cancelled.
+
+#include <cstdint>
+#include <functional>
+#include <string>
+
+#include "core/host.h"
+
+namespace varnix {
+
+// The largest chunk between two progress reports (and abort polls).
+constexpr std::uint64_t kCopyChunk = 8u << 20;
+
+struct ByteRangeCopy {
+    std::string source;
+    std::uint64_t start = 0;           // offset in the source
+    std::uint64_t count = UINT64_MAX;  // bytes to copy; UINT64_MAX: up to the end of the source
+    std::string dest;
+    // false: dest is created, replacing a file of that name; true: the bytes go to the end of the
+    // existing file dest.
+    bool append = false;
+    const AbortFlag* abort = nullptr;
+    // Called after every chunk with the bytes copied so far by this call.
+    std::function<void(std::uint64_t copied)> afterChunk;
+    std::uint64_t chunk = kCopyChunk;
+};
+
+struct ByteRangeCopyResult {
+    std::uint64_t copied = 0;
+    bool aborted = false;  // stopped because the abort flag was set after a chunk
+};
+
+// Copies until `count` bytes are copied, the source ends, or the abort flag is set after a chunk.
+// A start past the end of the source copies nothing (a created dest stays empty). Throws IoError
+// naming the file and the reason when the source cannot be opened or read, or dest cannot be
+// opened or written; a dest that this call created is removed first.
+ByteRangeCopyResult CopyByteRange(const ByteRangeCopy& copy);
+
+}  // namespace varnix

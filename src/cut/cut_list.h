@@ -1,0 +1,52 @@
+#pragma once
+// The cut list that the split job hands to the cutters, and the names of the files it writes:
+// pieces "<folder><name>_<n><ext>" numbered to the width of the piece count, and the merged file
+// "<folder><first name>_Merged<ext>".
+
+#include <string>
+#include <vector>
+
+#include "core/timecode.h"
+#include "cut/durations.h"
+
+namespace varnix {
+
+// One piece to write: its length in the chosen system, the piece file, and the durations-list
+// row shown as current while it is written (-1 for the tail, which takes the rest of the input).
+struct CutPoint {
+    TimeCode duration;
+    std::string outputName;
+    int listIndex = -1;
+};
+
+// Ordered entries, the last one always the tail entry (duration 00:00:00.00, index -1).
+using CutList = std::vector<CutPoint>;
+
+// The folder text with the platform's separator appended when it does not end with one (an
+// empty text stays empty).
+std::string FolderWithSeparator(const std::string& folder);
+
+// Digits of the piece numbers for a durations list of `rows` rows (pieces P = rows + 1):
+// 4 from P = 1000, 3 from 100, 2 from 10, else 1.
+int PieceNumberWidth(std::size_t rows);
+
+// folder + name + "_" + n padded to width + ext, where ext is the source's extension and name
+// its file name, without the extension when the name is longer than 4 characters. `folder` must
+// end with a separator (FolderWithSeparator).
+std::string MakePieceName(const std::string& folder, const std::string& source, int n, int width);
+
+// folder + name + "_Merged" + ext after the first file of the merge list, whose extension is
+// taken off its name when the name has at least 4 characters. Empty for an empty list.
+std::string MakeMergedName(const std::string& folder, const std::vector<std::string>& mergeList);
+
+// The file the pieces of an input are named after: the input itself, or for a merged file
+// "<folder><name>_Merged<ext>" the name "<folder><name><ext>", so that the pieces of
+// song_Merged.ac3 are called song_1.ac3 ...
+std::string PieceNameSource(const std::string& input, bool merged);
+
+// One entry per row that has a pair (rows without one take no number), in row order, with the
+// member of the system and the piece name of its 1-based position; then the tail entry.
+CutList BuildCutList(const std::vector<DurationRow>& rows, int systemRate,
+                     const std::string& folder, const std::string& nameSource);
+
+}  // namespace varnix

@@ -1,0 +1,102 @@
+#include <gtest/gtest.h>
+
+#include "core/errors.h"
+#include "core/file_helpers.h"
+#include "core/range_copy.h"
+#include "support/audio_builders.h"
+#include "support/temp_dir.h"
+
+namespace varnix {
+namespace {
+
+using test::Bytes;
+using test::TempDir;
+
+TEST(CopyByteRange, RangesAppendsAndTheEndOfTheSource) {
+    TempDir dir;
+    const Bytes bytes = test::Filler(100000);
+    const std::string source = dir.write("source", bytes);
+    struct Case {
+        std::uint64_t start, count;
+        std::size_t from, to;
+    };
+    const Case cases[] = {
+        {0, UINT64_MAX, 0, 100000},  {10, 90, 10, 100},           {99990, 50, 99990, 100000},
+        {100000, 5, 100000, 100000}, {250000, 5, 100000, 100000}, {0, 0, 0, 0},
+    };
+    for (const auto& c : cases) {
+        ByteRangeCopy copy;
+        copy.source = source;
+        copy.start = c.start;
+        copy.count = c.count;
+        copy.dest = dir.file("piece");
+        const auto result = CopyByteRange(copy);
+        EXPECT_EQ(result.copied, c.to - c.from);
+        EXPECT_EQ(test::ReadAll(copy.dest), Bytes(bytes.begin() + c.from, bytes.begin() + c.to))
+            << c.start << " " << c.count;
+    }
+    ByteRangeCopy append;
+    append.source = source;
+    append.count = 7;
+    append.dest = dir.file("piece");
+    append.append = true;
+    CopyByteRange(append);
+    EXPECT_EQ(test::ReadAll(dir.file("piece")), Bytes(bytes.begin(), bytes.begin() + 7));
+    CopyByteRange(append);
+    EXPECT_EQ(FileSizeOf(dir.file("piece")), 14u);
+}
+
+TEST(CopyByteRange, ProgressAndAbortAfterEveryChunk) {
+    TempDir dir;
+    const std::string source = dir.write("source", test::Filler(10000));
+    ByteRangeCopy copy;
+    copy.source = source;
+    copy.dest = dir.file("piece");
+    copy.chunk = 3000;
+    std::vector<std::uint64_t> seen;
+    AbortFlag abort{0};
+    copy.abort = &abort;
+    copy.afterChunk = [&](std::uint64_t copied) {
+        seen.push_back(copied);
+        if (copied >= 6000) {
+            abort = 1;
+        }
+    };
+    const auto result = CopyByteRange(copy);
+    EXPECT_TRUE(result.aborted);
+    EXPECT_EQ(seen, (std::vector<std::uint64_t>{3000, 6000}));
+    EXPECT_EQ(FileSizeOf(copy.dest), 6000u);
+
+    // A flag set during the last chunk does not mark a finished copy as aborted.
+    abort = 0;
+    seen.clear();
+    copy.count = 6000;
+    EXPECT_FALSE(CopyByteRange(copy).aborted);
+    EXPECT_EQ(seen, (std::vector<std::uint64_t>{3000, 6000}));
+}
+
+TEST(CopyByteRange, FailuresNameTheFile) {
+    TempDir dir;
+    const std::string source = dir.write("source", test::Filler(100));
+    ByteRangeCopy copy;
+    copy.source = dir.file("missing");
+    copy.dest = dir.file("piece");
+    try {
+        CopyByteRange(copy);
+        FAIL() << "no error";
+    } catch (const IoError& e) {
+        EXPECT_EQ(e.fileName(), dir.file("missing"));
+        EXPECT_NE(std::string(e.what()).find("for reading"), std::string::npos);
+    }
+    EXPECT_FALSE(FileExists(copy.dest));
+    copy.source = source;
+    copy.dest = dir.file("no-folder") + kPathSeparator + "piece";
+    EXPECT_THROW(CopyByteRange(copy), IoError);
+    copy.dest = dir.file("not-there");
+    copy.append = true;  // appending never creates the file
+    EXPECT_THROW(CopyByteRange(copy), IoError);
+    EXPECT_FALSE(FileExists(copy.dest));
+}
+
+}  // namespace
+}  // namespace varnix
