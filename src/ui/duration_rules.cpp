@@ -1,6 +1,5 @@
 #include "ui/duration_rules.h"
 
-#include <algorithm>
 #include <cctype>
 
 namespace varnix {
@@ -44,19 +43,6 @@ TimeCode GetDialogDuration(const DurationFields& fields) {
 DurationFields SetDialogDuration(TimeCode tc) {
     return {std::to_string(tc.hours), std::to_string(tc.minutes), std::to_string(tc.seconds),
             std::to_string(tc.frames)};
-}
-
-TimeCode ClampDuration(TimeCode tc, int systemRate) {
-    const int lastFrame = std::max(systemRate - 1, 0);
-    TimeCode clamped = tc;
-    clamped.frames = static_cast<std::uint8_t>(std::min<int>(tc.frames, lastFrame));
-    clamped.seconds = std::min<std::uint8_t>(tc.seconds, 59);
-    clamped.minutes = std::min<std::uint8_t>(tc.minutes, 59);
-    clamped.hours = std::min<std::uint8_t>(tc.hours, 24);
-    if (clamped.hours == 0 && clamped.minutes == 0 && clamped.seconds == 0 && clamped.frames == 0) {
-        clamped.frames = 1;
-    }
-    return clamped;
 }
 
 }  // namespace varnix

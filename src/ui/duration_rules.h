@@ -1,12 +1,14 @@
 #pragma once
-// Rules of the duration dialog: reading the four fields, showing a duration in them, and
-// limiting a typed duration to what the chosen system can hold.
+// Rules of the duration dialog: reading the four fields and showing a duration in them. The
+// engine limits a typed duration to what the chosen system can hold (ClampDuration) and makes
+// its pair (TypedDurationPair).
 
 #include <array>
 #include <cstdint>
 #include <string>
 
 #include "core/timecode.h"
+#include "cut/durations.h"
 
 namespace varnix {
 
@@ -19,9 +21,5 @@ std::uint8_t DialogFieldValue(const std::string& text);
 TimeCode GetDialogDuration(const DurationFields& fields);
 // The four fields of a time code in decimal without padding.
 DurationFields SetDialogDuration(TimeCode tc);
-
-// Frames below the system's rate, seconds and minutes at most 59, hours at most 24; an all-zero
-// duration becomes one frame.
-TimeCode ClampDuration(TimeCode tc, int systemRate);
 
 }  // namespace varnix

@@ -1,28 +1,15 @@
 #include "ui/durations_list_rules.h"
 
-#include <algorithm>
-
 #include "core/file.h"
 #include "core/file_helpers.h"
 #include "probe/detect.h"
 #include "probe/media_info.h"
-#include "ui/duration_rules.h"
 
 namespace varnix {
 
 std::string DurationNumberText(int i, int n) {
     const int width = n >= 1000 ? 4 : n >= 100 ? 3 : n >= 10 ? 2 : 1;
     return PadNumber(i, width);
-}
-
-TimeCode WithPALFrames(TimeCode tc) {
-    tc.frames = std::min<std::uint8_t>(tc.frames, 24);
-    return tc;
-}
-
-DurationPair VirtualDurationPair(TimeCode typed, int systemRate) {
-    const TimeCode value = ClampDuration(typed, systemRate);
-    return DurationPair{WithPALFrames(value), value};
 }
 
 std::string SystemName(int systemRate) {

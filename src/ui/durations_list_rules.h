@@ -13,12 +13,6 @@ namespace varnix {
 // zeros to 4 digits from 1000 rows on, to 3 from 100, to 2 from 10.
 std::string DurationNumberText(int i, int n);
 
-// The same time code with its frames limited to 24, as PAL counts them.
-TimeCode WithPALFrames(TimeCode tc);
-// The pair of a typed duration: limited to the system (ClampDuration), that value is the NTSC
-// entry and, with its frames limited to 24, the PAL entry.
-DurationPair VirtualDurationPair(TimeCode typed, int systemRate);
-
 // The system a row was filled under: "PAL" for 25, "NTSC" otherwise.
 std::string SystemName(int systemRate);
 // A duration as the lists show it: HH:MM:SS.FF, or "???" for a file without a duration.

@@ -4,6 +4,7 @@
 #include "core/errors.h"
 #include "core/file_helpers.h"
 #include "core/host.h"
+#include "cut/durations.h"
 #include "probe/detect.h"
 #include "probe/duration_pair.h"
 #include "probe/media_check.h"
@@ -130,7 +131,7 @@ void TAC3Splitter::BitBtn12Click() {
         return;
     }
     const DurationPair pair =
-        VirtualDurationPair(durationForm_->GetDialogDuration(), state_.SystemRate);
+        TypedDurationPair(durationForm_->GetDialogDuration(), state_.SystemRate);
     auto* item = new QTreeWidgetItem(ListView1);
     SetImageIndex(item, 0);
     item->setText(kNameColumn, QString::fromLatin1(kVirtualDuration));
@@ -208,7 +209,7 @@ void TAC3Splitter::ListView1DblClick() {
         return;
     }
     state_.Tables.SetDuration(
-        index, VirtualDurationPair(durationForm_->GetDialogDuration(), state_.SystemRate));
+        index, TypedDurationPair(durationForm_->GetDialogDuration(), state_.SystemRate));
     RefreshDurationTimes();
     RecomputeAllTimes();
     ShowDurationsTotal();

@@ -78,31 +78,6 @@ class ListRulesTest : public QObject {
         QCOMPARE(RowAfterDelete(-1, 3), -1);
     }
 
-    void typedDurations_data() {
-        QTest::addColumn<int>("rate");
-        QTest::addColumn<TimeCode>("typed");
-        QTest::addColumn<TimeCode>("pal");
-        QTest::addColumn<TimeCode>("ntsc");
-        QTest::newRow("all zero is one frame")
-            << 30 << TC(0, 0, 0, 0) << TC(0, 0, 0, 1) << TC(0, 0, 0, 1);
-        QTest::newRow("30 frames under NTSC")
-            << 30 << TC(0, 0, 0, 30) << TC(0, 0, 0, 24) << TC(0, 0, 0, 29);
-        QTest::newRow("30 frames under PAL")
-            << 25 << TC(0, 0, 0, 30) << TC(0, 0, 0, 24) << TC(0, 0, 0, 24);
-        QTest::newRow("99 hours") << 30 << TC(99, 0, 0, 0) << TC(24, 0, 0, 0) << TC(24, 0, 0, 0);
-        QTest::newRow("24 frames stay")
-            << 30 << TC(1, 2, 3, 24) << TC(1, 2, 3, 24) << TC(1, 2, 3, 24);
-    }
-    void typedDurations() {
-        QFETCH(int, rate);
-        QFETCH(TimeCode, typed);
-        QFETCH(TimeCode, pal);
-        QFETCH(TimeCode, ntsc);
-        const DurationPair pair = VirtualDurationPair(typed, rate);
-        QCOMPARE(pair.pal, pal);
-        QCOMPARE(pair.ntsc, ntsc);
-    }
-
     void timeAndSystemTexts() {
         QCOMPARE(Q(DurationText(TC(1, 2, 3, 4))), QStringLiteral("01:02:03.04"));
         QCOMPARE(Q(DurationText(TimeCode::None())), QStringLiteral("???"));
