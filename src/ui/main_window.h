@@ -32,6 +32,7 @@
 
 #include "core/host.h"
 #include "core/progress.h"
+#include "cut/split_job.h"
 #include "ui/drop_list.h"
 #include "ui/list_rules.h"
 #include "ui/progress_bar_adapter.h"
@@ -174,10 +175,11 @@ class TAC3Splitter : public QMainWindow {
 
     // Progress of long work on ProgressBar1.
     ProgressIndicator& Progress() { return *progress_; }
-    void ReportProgress(std::uint64_t position);
-    ProgressCallback ProgressReporter();
-    // Selects, focuses and scrolls to the durations row of the piece being written.
+    // Selects, focuses and scrolls to the durations row of the piece being written; -1 (the
+    // tail piece) clears the selection.
     void ShowCurrentPiece(int listIndex);
+    // What the last Process wrote.
+    const SplitJobResult& LastJob() const { return lastJob_; }
 
     // The folder browser; tests put a scripted one in its place.
     using FolderPicker =
@@ -272,9 +274,6 @@ class TAC3Splitter : public QMainWindow {
     void ApplySettingsToControls();
     // Sets the TV system and shows the total of the list in use in it.
     void SystemChanged(int systemRate);
-    // The merge and the cutters over the lists, run by Process inside the busy state. Returns
-    // true when the job was cancelled between two files: Cancel has restored the window then.
-    bool RunProcess(bool mergePage);
     // Pixels for a designed width, grown with the font when the font is larger than designed.
     int Scaled(int designedPixels) const;
 
@@ -287,7 +286,7 @@ class TAC3Splitter : public QMainWindow {
     TDurationForm* durationForm_ = nullptr;
     TAddToOneForm* mergerForm_ = nullptr;
     TSplitterAboutForm* aboutForm_ = nullptr;
-    std::string savedOutputFolder_;
+    SplitJobResult lastJob_;
     double scale_ = 1.0;
     bool shown_ = false;
 };

@@ -6,7 +6,6 @@
 #include <QVBoxLayout>
 
 #include "ui/icons.h"
-#include "ui/window_rules.h"
 
 namespace varnix {
 
@@ -42,7 +41,7 @@ TAddToOneForm::TAddToOneForm(QWidget* parent) : QWidget(parent, Qt::Window) {
 
     auto* resultButton =
         MakeButton(this, "BitBtn5", {}, QStringLiteral("Select result file"), ButtonIcon::Folder);
-    resultName_ = new QLineEdit(QString::fromStdString(PlatformRoot()), this);
+    resultName_ = new QLineEdit(QString::fromLatin1(kMergerRootName), this);
     resultName_->setObjectName(QStringLiteral("Edit10"));
 
     progressBar_ = new QProgressBar(this);
@@ -50,6 +49,13 @@ TAddToOneForm::TAddToOneForm(QWidget* parent) : QWidget(parent, Qt::Window) {
     progressBar_->setRange(0, 100);
     progressBar_->setValue(0);
     ownProgress_ = std::make_unique<ProgressBarAdapter>(progressBar_);
+    merger_.setControlsListener([this](MergerControls controls) {
+        if (controls == MergerControls::Working) {
+            SetWorkingState();
+        } else {
+            SetIdleState();
+        }
+    });
 
     process_ = MakeButton(this, "BitBtn4", QStringLiteral("Process"), {}, ButtonIcon::Process);
     process_->setEnabled(false);
@@ -89,25 +95,60 @@ void TAddToOneForm::SetControlsEnabled(bool enabled) {
 }
 
 void TAddToOneForm::SetWorkingState() {
+    ShowMergerState();
     SetControlsEnabled(false);
     close_->setText(QStringLiteral("Cancel"));
     close_->setIcon(MakeButtonIcon(ButtonIcon::Cancel));
 }
 
 void TAddToOneForm::SetIdleState() {
+    ShowMergerState();
     SetControlsEnabled(true);
-    ProgressIndicator& bar = Progress();
-    bar.setPosition(bar.minimum());
+    ownProgress_->setPosition(ownProgress_->minimum());
     close_->setText(QStringLiteral("Close"));
     close_->setIcon(MakeButtonIcon(ButtonIcon::Close));
 }
 
+void TAddToOneForm::ShowMergerState() {
+    list_->clear();
+    for (const MergeFileEntry& entry : merger_.files()) {
+        QStringList texts{QString::fromStdString(entry.fileName)};
+        for (const std::string& column : entry.columns) {
+            texts << QString::fromStdString(column);
+        }
+        list_->addTopLevelItem(new QTreeWidgetItem(texts));
+    }
+    resultName_->setText(QString::fromStdString(merger_.resultName()));
+    process_->setEnabled(merger_.processEnabled() && merger_.controls() == MergerControls::Idle);
+    // The merger's own bar is this window's; a lent one belongs to the window that lent it.
+    const ProgressIndicator& bar = merger_.progress();
+    ownProgress_->setMinimum(bar.minimum());
+    ownProgress_->setMaximum(bar.maximum());
+    ownProgress_->setPosition(bar.position());
+}
+
+void TAddToOneForm::ResetMerger() {
+    merger_.ResetMerger();
+    ShowMergerState();
+}
+
 void TAddToOneForm::LendProgressBar(ProgressIndicator* bar) {
-    lent_ = bar;
+    merger_.LendProgressBar(bar);
 }
 
 void TAddToOneForm::ReturnProgressBar() {
-    lent_ = nullptr;
+    merger_.ReturnProgressBar();
+    ShowMergerState();
+}
+
+void TAddToOneForm::AddMergeFile(const std::string& fileName) {
+    merger_.AddMergeFile(fileName);
+    ShowMergerState();
+}
+
+void TAddToOneForm::SetResultName(const std::string& name) {
+    merger_.SetResultName(name);
+    ShowMergerState();
 }
 
 }  // namespace varnix

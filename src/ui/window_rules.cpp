@@ -1,11 +1,6 @@
 #include "ui/window_rules.h"
 
-#include <filesystem>
-#include <system_error>
-
-#include "core/file.h"
 #include "core/file_helpers.h"
-#include "core/host.h"
 
 namespace varnix {
 
@@ -66,25 +61,6 @@ std::string PlatformRoot() {
 #endif
 }
 
-std::string EnsureDestinationFolder(const std::string& folder) {
-    const std::string withSeparator = WithTrailingSeparator(folder);
-    if (FolderExists(withSeparator)) {
-        return {};
-    }
-    CreateFolderOfFile(withSeparator);
-    if (FolderExists(withSeparator)) {
-        return {};
-    }
-    // Ask once more for the reason; the helper above keeps it to itself.
-    std::error_code ec;
-    std::filesystem::create_directories(PathOf(withSeparator), ec);
-    std::string reason = ec ? ec.message() : "it is not a folder";
-    if (FolderExists(withSeparator)) {
-        return {};
-    }
-    return "The destination folder " + withSeparator + " can not be created: " + reason + ".";
-}
-
 std::string PositionText(std::int64_t i, std::int64_t n) {
     return "   " + std::to_string(i) + " / " + std::to_string(n);
 }
@@ -136,14 +112,6 @@ const std::vector<std::string>& IdleEnabledControls() {
         return all;
     }();
     return controls;
-}
-
-void ReportProgress(ProgressIndicator& bar, std::uint64_t position) {
-    const std::int64_t maximum = bar.maximum();
-    if (maximum >= 0 && position <= static_cast<std::uint64_t>(maximum)) {
-        bar.setPosition(static_cast<std::int64_t>(position));
-    }
-    CurrentHost().pumpEvents();
 }
 
 }  // namespace varnix

@@ -1,14 +1,13 @@
 #pragma once
 // Rules of the main window that need no widget: which destination texts let Process run, the
 // text the destination edit gets when it is left, the status bar's texts and totals, the
-// controls of the busy state, the page numbers and the progress report of long work.
+// controls of the busy state and the page numbers.
 
 #include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
 
-#include "core/progress.h"
 #include "core/timecode.h"
 
 namespace varnix {
@@ -46,10 +45,6 @@ std::string WithTrailingSeparator(std::string folder);
 // The root folder of the platform: "/" or "C:\".
 std::string PlatformRoot();
 
-// Creates the destination folder with every missing level. Returns the empty text when the
-// folder exists afterwards, otherwise a message that names the folder and the reason.
-std::string EnsureDestinationFolder(const std::string& folder);
-
 // Status panel 0: "   i / n".
 std::string PositionText(std::int64_t i, std::int64_t n);
 // Status panel 2: "   Total time: HH:MM:SS.FF (NTSC)".
@@ -72,9 +67,5 @@ const std::vector<std::string>& BusyDisabledControls();
 // Object names of the controls that leaving the busy state enables: the three lists and every
 // control the busy state disabled.
 const std::vector<std::string>& IdleEnabledControls();
-
-// Moves a progress display to an absolute position when the position lies within its maximum,
-// then lets the window handle its pending events (repaint, the Cancel button).
-void ReportProgress(ProgressIndicator& bar, std::uint64_t position);
 
 }  // namespace varnix

@@ -50,8 +50,9 @@ struct MovedItem {
 struct WindowState {
     // 30 while NTSC is chosen, 25 while PAL is chosen.
     int SystemRate = kNTSCRate;
-    // 1 while a video scan or a job runs.
-    std::uint8_t Busy = 0;
+    // 1 while a video scan or a job runs (the job sets and clears it, as it does the abort
+    // byte).
+    varnix::AbortFlag Busy{0};
     // Set to 1 to stop a running scan or job; cleared before each one.
     varnix::AbortFlag AbortFlag{0};
     WindowTables Tables;

@@ -54,7 +54,9 @@ class FormsTest : public QObject {
         const QStringList switched = {"BitBtn4",      "ListView1",    "BitBtn1",      "BitBtn3",
                                       "SpeedButton1", "RadioButton1", "RadioButton2", "BitBtn6",
                                       "BitBtn7",      "BitBtn5",      "Edit10"};
-        merger.SetWorkingState();
+        // The merge engine switches the controls through the merger.
+        merger.Engine().beginWork(1000);
+        QVERIFY(merger.Busy());
         for (const QString& name : switched) {
             auto* control = merger.findChild<QWidget*>(name);
             QVERIFY2(control != nullptr, qPrintable(name));
@@ -65,12 +67,37 @@ class FormsTest : public QObject {
 
         merger.Progress().setMaximum(10);
         merger.Progress().setPosition(7);
-        merger.SetIdleState();
+        merger.Engine().endWork();
+        QVERIFY(!merger.Busy());
         for (const QString& name : switched) {
             QVERIFY2(merger.findChild<QWidget*>(name)->isEnabled(), qPrintable(name));
         }
         QCOMPARE(merger.CloseButton()->text(), QStringLiteral("Close"));
         QCOMPARE(merger.ProgressBar1()->value(), 0);
+    }
+
+    void mergerShowsWhatItsOperationsDo() {
+        TAddToOneForm merger;
+        merger.SetResultName("/out/a_Merged");  // no file yet: readiness 2
+        QCOMPARE(merger.Readiness(), 2);
+        QVERIFY(!merger.ProcessButton()->isEnabled());
+        merger.AddMergeFile("/in/a.ac3");
+        merger.AddMergeFile("/in/b.mpeg");
+        QVERIFY(merger.ProcessButton()->isEnabled());
+        QCOMPARE(merger.ListView1()->topLevelItemCount(), 2);
+        QCOMPARE(test::RowTexts(merger.ListView1()->topLevelItem(0), 4),
+                 (QStringList{"/in/a.ac3", "?????", "?????", "AC3"}));
+        QCOMPARE(merger.ListView1()->topLevelItem(1)->text(3), QStringLiteral(".MPEG"));
+        merger.SetResultName("/out/b_Merged");
+        QCOMPARE(merger.Edit10()->text(), QStringLiteral("/out/b_Merged.ac3"));
+        merger.SetResultName("/");  // the root is ignored
+        QCOMPARE(merger.Edit10()->text(), QStringLiteral("/out/b_Merged.ac3"));
+        merger.ResetMerger();
+        QCOMPARE(merger.ListView1()->topLevelItemCount(), 0);
+        QCOMPARE(merger.Edit10()->text(), QStringLiteral("/"));
+        QVERIFY(!merger.ProcessButton()->isEnabled());
+        merger.Abort() = 1;
+        QCOMPARE(int{merger.Engine().abortFlag()}, 1);
     }
 
     void mergerUsesALentProgressBarUntilReturned() {
@@ -80,13 +107,17 @@ class FormsTest : public QObject {
         lent.setPosition(40);
         merger.LendProgressBar(&lent);
         QCOMPARE(&merger.Progress(), static_cast<ProgressIndicator*>(&lent));
-        merger.SetIdleState();  // the bar in use goes to its minimum
+        merger.Engine().beginWork(10);
+        merger.Engine().endWork();  // the bar in use goes to its minimum
         QCOMPARE(lent.position(), std::int64_t{0});
         merger.ReturnProgressBar();
+        QVERIFY(&merger.Progress() != static_cast<ProgressIndicator*>(&lent));
         merger.Progress().setMaximum(4);
         merger.Progress().setPosition(3);
+        merger.ShowMergerState();
+        QCOMPARE(merger.ProgressBar1()->maximum(), 4);
         QCOMPARE(merger.ProgressBar1()->value(), 3);
-        QCOMPARE(lent.maximum(), std::int64_t{100});
+        QCOMPARE(lent.maximum(), std::int64_t{0});
     }
 
     void progressBarScalesLargeRanges_data() {

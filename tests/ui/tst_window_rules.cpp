@@ -152,44 +152,6 @@ class WindowRulesTest : public QObject {
         QVERIFY(!FirstMergeRowLocked(true, false, 0, 0));   // empty list
     }
 
-    void reportProgressMovesWithinTheMaximumAndAlwaysPumps() {
-        test::RecordingHost host;
-        ProgressState bar;
-        bar.setMaximum(1000);
-        ReportProgress(bar, 400);
-        QCOMPARE(bar.position(), std::int64_t{400});
-        ReportProgress(bar, 1000);
-        QCOMPARE(bar.position(), std::int64_t{1000});
-        ReportProgress(bar, 1001);  // beyond the maximum: the bar stays
-        QCOMPARE(bar.position(), std::int64_t{1000});
-        bar.setMaximum(-1);
-        ReportProgress(bar, 0);
-        QCOMPARE(bar.position(), std::int64_t{1000});
-        QCOMPARE(host.pumps, 4);
-        // Positions past 4 GiB reach the bar whole.
-        bar.setMaximum(std::int64_t{6} << 30);
-        ReportProgress(bar, std::uint64_t{5} << 30);
-        QCOMPARE(bar.position(), std::int64_t{5} << 30);
-    }
-
-    void destinationFolderIsCreatedWithEveryLevel() {
-        test::TempDir dir;
-        const std::string nested = dir.file("a/b/c");
-        QCOMPARE(Q(EnsureDestinationFolder(nested)), QString());
-        QVERIFY(std::filesystem::is_directory(nested));
-        QCOMPARE(Q(EnsureDestinationFolder(nested + "/")), QString());
-    }
-
-    void destinationFolderThatCannotBeCreatedIsNamed() {
-        test::TempDir dir;
-        const std::string file = dir.file("plain");
-        std::ofstream(file) << "x";
-        const std::string message = EnsureDestinationFolder(file + "/out");
-        QVERIFY(!message.empty());
-        QVERIFY2(message.find(file + "/out/") != std::string::npos, message.c_str());
-        QVERIFY(!std::filesystem::exists(file + "/out"));
-    }
-
     void dialogFields_data() {
         QTest::addColumn<QString>("text");
         QTest::addColumn<int>("value");
@@ -216,25 +178,6 @@ class WindowRulesTest : public QObject {
             }
         }
         QCOMPARE(SetDialogDuration(TC(1, 2, 30, 0)), (DurationFields{"1", "2", "30", "0"}));
-    }
-
-    void clampDuration_data() {
-        QTest::addColumn<int>("rate");
-        QTest::addColumn<TimeCode>("typed");
-        QTest::addColumn<TimeCode>("clamped");
-        QTest::newRow("all zero becomes one frame") << 30 << TC(0, 0, 0, 0) << TC(0, 0, 0, 1);
-        QTest::newRow("30 frames under NTSC") << 30 << TC(0, 0, 0, 30) << TC(0, 0, 0, 29);
-        QTest::newRow("30 frames under PAL") << 25 << TC(0, 0, 0, 30) << TC(0, 0, 0, 24);
-        QTest::newRow("99 hours") << 30 << TC(99, 0, 0, 0) << TC(24, 0, 0, 0);
-        QTest::newRow("minutes and seconds") << 25 << TC(1, 75, 60, 3) << TC(1, 59, 59, 3);
-        QTest::newRow("in range stays") << 25 << TC(2, 3, 4, 5) << TC(2, 3, 4, 5);
-    }
-    void clampDuration() {
-        QFETCH(int, rate);
-        QFETCH(TimeCode, typed);
-        QFETCH(TimeCode, clamped);
-        QCOMPARE(ClampDuration(typed, rate), clamped);
-        QCOMPARE(ClampDuration(clamped, rate), clamped);
     }
 
     void tablesKeepTheirIndices() {
