@@ -215,34 +215,28 @@ class AudioListsTest : public QObject {
         const QStringList order = {"a.ac3", "b.ac3", "c.ac3"};
         auto select = [&](int row) { SelectOnlyRow(w.ListView3, row); };
 
+        // Row 0 stays: Delete, Move up and Move down refuse (the refusals of the other rows are
+        // the plain rules' table).
         select(0);
-        w.BitBtn4Click();  // Delete
-        w.BitBtn8Click();  // Move up
-        w.BitBtn9Click();  // Move down
-        QCOMPARE(test::ColumnTexts(w.ListView3, 0), order);
-        select(1);
+        w.BitBtn4Click();
         w.BitBtn8Click();
-        QCOMPARE(test::ColumnTexts(w.ListView3, 0), order);
-        select(2);
         w.BitBtn9Click();
         QCOMPARE(test::ColumnTexts(w.ListView3, 0), order);
+        select(2);
         w.BitBtn8Click();
         QCOMPARE(test::ColumnTexts(w.ListView3, 0), (QStringList{"a.ac3", "c.ac3", "b.ac3"}));
         QCOMPARE(FirstSelectedRow(w.ListView3), 1);
-        w.BitBtn9Click();
-        QCOMPARE(test::ColumnTexts(w.ListView3, 0), order);
 
         // With the header check the first row moves and goes like any other.
         w.CheckBox1->click();
         select(0);
         w.BitBtn8Click();
-        QCOMPARE(test::ColumnTexts(w.ListView3, 0), (QStringList{"b.ac3", "c.ac3", "a.ac3"}));
+        QCOMPARE(test::ColumnTexts(w.ListView3, 0), (QStringList{"c.ac3", "b.ac3", "a.ac3"}));
         w.CheckBox1->click();
         select(1);
         w.BitBtn4Click();
-        QCOMPARE(test::ColumnTexts(w.ListView3, 0), (QStringList{"b.ac3", "a.ac3"}));
-        QCOMPARE(FirstSelectedRow(w.ListView3), 1);
         w.BitBtn4Click();
+        QCOMPARE(test::ColumnTexts(w.ListView3, 0), QStringList{"c.ac3"});
         select(0);
         w.BitBtn4Click();  // the only row goes
         QCOMPARE(w.ListView3->topLevelItemCount(), 0);

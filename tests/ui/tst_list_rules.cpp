@@ -13,16 +13,10 @@
 
 using namespace varnix;
 
-Q_DECLARE_METATYPE(varnix::TimeCode)
-
 namespace {
 
 QString Q(const std::string& text) {
     return QString::fromStdString(text);
-}
-
-TimeCode TC(int h, int m, int s, int f) {
-    return MakeTimeCode(h, m, s, f);
 }
 
 QStringList Texts(const AudioColumns& c) {
@@ -69,21 +63,6 @@ class ListRulesTest : public QObject {
             QCOMPARE(MoveTarget(MoveDirection::Up, -1, rows), -1);
             QCOMPARE(MoveTarget(MoveDirection::Down, rows, rows), -1);
         }
-    }
-
-    void selectionAfterADelete() {
-        QCOMPARE(RowAfterDelete(2, 5), 2);  // the next row moved into the place
-        QCOMPARE(RowAfterDelete(5, 5), 4);  // the last rows went: the row before
-        QCOMPARE(RowAfterDelete(0, 0), -1);
-        QCOMPARE(RowAfterDelete(-1, 3), -1);
-    }
-
-    void timeAndSystemTexts() {
-        QCOMPARE(Q(DurationText(TC(1, 2, 3, 4))), QStringLiteral("01:02:03.04"));
-        QCOMPARE(Q(DurationText(TimeCode::None())), QStringLiteral("???"));
-        QCOMPARE(Q(SystemName(25)), QStringLiteral("PAL"));
-        QCOMPARE(Q(SystemName(30)), QStringLiteral("NTSC"));
-        QCOMPARE(Q(SystemName(0)), QStringLiteral("NTSC"));
     }
 
     void frequencyTexts_data() {
@@ -186,47 +165,6 @@ class ListRulesTest : public QObject {
         test::TempDir dir;
         const std::string file = dir.copyData(data.toStdString(), as.toStdString());
         QCOMPARE(PassesAudioChecks(file, DetectFormat(file)), passes);
-    }
-
-    void videoContentIsNoAudio() {
-        test::TempDir dir;
-        // A sequence header start code: MPEG video by content whatever the name.
-        const std::string file =
-            dir.write("v.ac3", {0x00, 0x00, 0x01, 0xB3, 0x2D, 0x02, 0x40, 0x33, 0xFF, 0xFF, 0xE0});
-        const std::string kind = DetectFormat(file);
-        QVERIFY(IsVideoKind(kind));
-        QVERIFY(!PassesAudioChecks(file, kind));
-        QVERIFY(WaveChecksPass(file, kind));  // the durations list takes it
-    }
-
-    void theMergeListTakesAnythingAfterItsFirstRow() {
-        // Checks apply on the cut page, with the header check, and to the first merge row.
-        QVERIFY(AudioChecksApply(false, false, 3));
-        QVERIFY(AudioChecksApply(true, true, 3));
-        QVERIFY(AudioChecksApply(true, false, 0));
-        QVERIFY(!AudioChecksApply(true, false, 1));
-        // A file of no known kind gets through only then.
-        QCOMPARE(Q(KindForAdding("", true, false, 1)), QStringLiteral("Broken header"));
-        QCOMPARE(Q(KindForAdding("", true, false, 0)), QString());
-        QCOMPARE(Q(KindForAdding("", true, true, 1)), QString());
-        QCOMPARE(Q(KindForAdding("", false, false, 1)), QString());
-        QCOMPARE(Q(KindForAdding(".ac3", true, false, 1)), QStringLiteral(".ac3"));
-    }
-
-    void headerCheckComparesWAVRowsOnly() {
-        QVERIFY(MergeFormatChecked(".wav", true, 2, true));
-        QVERIFY(!MergeFormatChecked(".wav", true, 1, true));   // the first row itself
-        QVERIFY(!MergeFormatChecked(".wav", true, 2, false));  // no header check
-        QVERIFY(!MergeFormatChecked(".wav", false, 2, true));  // cut page
-        for (const char* kind : {".ac3", ".dts", ".mpa"}) {
-            QVERIFY(!MergeFormatChecked(kind, true, 2, true));
-        }
-        const AudioColumns first = WAVColumns({48000, 16, 2}, '.');
-        QVERIFY(SameMergeFormat(first, WAVColumns({48000, 16, 2}, '.')));
-        QVERIFY(!SameMergeFormat(first, WAVColumns({44100, 16, 2}, '.')));
-        QVERIFY(!SameMergeFormat(first, WAVColumns({48000, 24, 2}, '.')));
-        QVERIFY(!SameMergeFormat(first, WAVColumns({48000, 16, 1}, '.')));
-        QVERIFY(!SameMergeFormat(AC3Columns({192000, 2, 48.0, 0}, '.'), first));
     }
 
     void theFirstMergeRowStaysInPlace_data() {
