@@ -1,5 +1,5 @@
-// The lists' rules that need no widget: row numbers, moves and deletes, typed durations, the
-// column texts of each audio kind, the checks of added files and the open dialogs' filters.
+// The lists' rules that need no widget: row numbers, moves, the column texts of each audio kind,
+// the checks of added files, the merge list's first row and the open dialogs' filters.
 
 #include <QTest>
 
