@@ -83,7 +83,7 @@ bool TAC3Splitter::AddAudioFile(TDropList2* list, const QString& fileName) {
     // Without the checks (the merge list's later files) anything goes on the list; a file of
     // no known kind, or that gives no duration, shows "???" and counts in no total.
     const bool known = checks || !(kind.empty() || (kind == kKindWAV && !IsPCMWave(file)));
-    DurationPair pair{TimeCode::None(), TimeCode::None()};
+    DurationPair pair = DurationPair::None();
     if (known) {
         state_.AbortFlag = 0;
         try {

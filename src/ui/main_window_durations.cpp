@@ -95,7 +95,7 @@ bool TAC3Splitter::AddDurationFromFile(const QString& fileName) {
     SetStateIndex(item, state_.Tables.AddFilePath(file));
     SetItemData(item, -1);
 
-    DurationPair pair{TimeCode::None(), TimeCode::None()};
+    DurationPair pair = DurationPair::None();
     bool readFailed = false;
     try {
         pair = FileDurationPair(file, kind);
