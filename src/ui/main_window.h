@@ -262,7 +262,9 @@ class TAC3Splitter : public QMainWindow {
     // Deletes the selected rows and selects the row at the first one's place; returns the
     // index of the first deleted row, -1 when none was selected.
     int DeleteSelectedRows(QTreeWidget* list);
-    // The duration pair of a file, the video scan in the busy state.
+    // Runs a video scan in the busy state (Cancel stops it); the abort byte is clear after it.
+    void RunScan(const std::function<void()>& scan);
+    // The duration pair of a file; a video is scanned in the busy state.
     DurationPair FileDurationPair(const std::string& fileName, const std::string& kind);
     void FillAudioColumns(QTreeWidgetItem* item, const std::string& fileName,
                           const std::string& kind);

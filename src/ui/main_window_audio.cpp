@@ -85,9 +85,8 @@ bool TAC3Splitter::AddAudioFile(TDropList2* list, const QString& fileName) {
     const bool known = checks || !(kind.empty() || (kind == kKindWAV && !IsPCMWave(file)));
     DurationPair pair = DurationPair::None();
     if (known) {
-        state_.AbortFlag = 0;
         try {
-            pair = GetDurationPair(file, &state_.AbortFlag, progress_.get());
+            pair = FileDurationPair(file, kind);
         } catch (const VarnixError&) {
         }
         progress_->setPosition(progress_->minimum());
@@ -218,11 +217,19 @@ void TAC3Splitter::RecomputeAudioTimes() {
         const int rows = list->topLevelItemCount();
         for (int row = 0; row < rows; ++row) {
             QTreeWidgetItem* item = list->topLevelItem(row);
+            const std::string path = PathOfRow(item).toStdString();
             TimeCode duration = TimeCode::None();
-            state_.AbortFlag = 0;
+            auto probe = [&] {
+                duration = MediaDurationForSystem(path, state_.SystemRate, &state_.AbortFlag,
+                                                  progress_.get());
+            };
             try {
-                duration = MediaDurationForSystem(PathOfRow(item).toStdString(), state_.SystemRate,
-                                                  &state_.AbortFlag, progress_.get());
+                if (IsVideoKind(DetectFormat(path))) {
+                    RunScan(probe);  // a video on the merge list; its cache answers at once
+                } else {
+                    state_.AbortFlag = 0;
+                    probe();
+                }
             } catch (const VarnixError&) {
             }
             item->setText(kTimeColumn, Q(DurationText(duration)));

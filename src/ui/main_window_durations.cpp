@@ -50,14 +50,14 @@ void TAC3Splitter::AddDurationsFromFiles(const QStringList& fileNames) {
     }
 }
 
-DurationPair TAC3Splitter::FileDurationPair(const std::string& fileName, const std::string& kind) {
-    if (!IsVideoKind(kind)) {
-        state_.AbortFlag = 0;
-        return GetDurationPair(fileName, &state_.AbortFlag, progress_.get());
-    }
-    // A video is scanned picture by picture: the window is busy meanwhile, and Cancel stops
-    // the scan.
+void TAC3Splitter::RunScan(const std::function<void()>& scan) {
     state_.AbortFlag = 0;
+    if (state_.Busy != 0) {
+        scan();
+        return;
+    }
+    // The window is busy while a video is scanned: Cancel stops the scan, and no list changes
+    // under it while it lets the window handle its events.
     state_.Busy = 1;
     BeginBusy();
     struct EndBusyOnExit {
@@ -69,7 +69,19 @@ DurationPair TAC3Splitter::FileDurationPair(const std::string& fileName, const s
             window->EndBusy();
         }
     } endBusy{this};
-    return GetDurationPair(fileName, &state_.AbortFlag, progress_.get());
+    scan();
+}
+
+DurationPair TAC3Splitter::FileDurationPair(const std::string& fileName, const std::string& kind) {
+    DurationPair pair = DurationPair::None();
+    auto probe = [&] { pair = GetDurationPair(fileName, &state_.AbortFlag, progress_.get()); };
+    if (IsVideoKind(kind)) {
+        RunScan(probe);
+    } else {
+        state_.AbortFlag = 0;
+        probe();
+    }
+    return pair;
 }
 
 bool TAC3Splitter::AddDurationFromFile(const QString& fileName) {
