@@ -5,6 +5,7 @@
 
 #include "core/errors.h"
 #include "core/file.h"
+#include "core/timecode.h"
 #include "formats/ac3.h"
 #include "formats/byte_source.h"
 #include "formats/dts.h"
@@ -33,14 +34,19 @@ void FuzzProbe(Bytes data) {
     const std::string kind = DetectFormat(input);
     Check(kind == DetectFormatOfBytes(data), "DetectFormat differs from the bytes' kind");
     try {
-        for (const double fps : {25.0, 30.0}) {
-            const TimeCode duration = GetMediaDuration(input, nullptr, nullptr, fps);
-            if (kind.empty()) {
-                Check(duration.IsNone(), "a file of no known kind has a duration");
-            }
+        const TimeCode pal = GetMediaDuration(input, nullptr, nullptr, 25.0);
+        const TimeCode ntsc = GetMediaDuration(input, nullptr, nullptr, 30.0);
+        if (kind.empty()) {
+            Check(pal.IsNone() && ntsc.IsNone(), "a file of no known kind has a duration");
         }
         const std::string report = ShowMediaInformation(input, false, nullptr);
         Check(!report.empty(), "an empty report");
+        // An audio file's report and its duration in the durations list agree.
+        if (!IsVideoKind(kind) && !pal.IsNone() && report != kUnknownFileFormat) {
+            Check(report.find("Play Time (PAL): " + TimeCodeRateText(pal, 25.0) + "\r\n") !=
+                      std::string::npos,
+                  "the report's PAL play time is not the file's duration");
+        }
     } catch (const VarnixError&) {
         // Reported to the user by the front end; not a crash.
     }
