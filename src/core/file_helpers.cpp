@@ -145,12 +145,16 @@ std::uint64_t CopyFileRange(const std::string& source, const std::string& dest,
         return 0;
     }
     BinaryFile in(source, BinaryFile::Mode::Read);
-    BinaryFile out(dest, BinaryFile::Mode::Create);
-    if (!in || !out) {
-        return 0;
+    if (!in) {
+        throw IoError("Unable to open file " + source + " for reading.", source);
     }
     if (start > 0 && !in.seek(static_cast<std::int64_t>(start))) {
-        return 0;
+        throw IoError("Unable to read from file " + source + ".", source);
+    }
+    // A piece that cannot be created is an error, not a piece that silently goes missing.
+    BinaryFile out(dest, BinaryFile::Mode::Create);
+    if (!out) {
+        throw IoError("Unable to create file " + dest + ".", dest);
     }
     constexpr std::size_t kBlock = 16000;
     std::vector<std::uint8_t> block(kBlock);
@@ -175,7 +179,8 @@ std::uint64_t CopyFileRange(const std::string& source, const std::string& dest,
         }
     }
     out.close();
-    if (out.failed()) {
+    // A destination removed while it was written leaves nothing behind its name.
+    if (out.failed() || !FileExists(dest)) {
         DeleteFileIfExists(dest);
         throw IoError("Unable to write to file " + dest + ".", dest);
     }

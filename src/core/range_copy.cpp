@@ -174,6 +174,11 @@ ByteRangeCopyResult CopyWithDescriptors(const ByteRangeCopy& copy) {
         return done;
     };
     const ByteRangeCopyResult result = ChunkLoop(copy, copySome);
+    // A dest removed while it was written took every byte with it.
+    struct stat written {};
+    if (::fstat(out.get(), &written) == 0 && written.st_nlink == 0) {
+        failWrite(ENOENT);
+    }
     if (const int error = out.closeNow(); error != 0) {
         failWrite(error);
     }
@@ -231,7 +236,7 @@ ByteRangeCopyResult CopyWithStreams(const ByteRangeCopy& copy) {
     };
     const ByteRangeCopyResult result = ChunkLoop(copy, copySome);
     out.close();
-    if (out.failed()) {
+    if (out.failed() || !FileExists(copy.dest)) {
         failWrite();
     }
     return result;

@@ -37,7 +37,8 @@ struct ByteRangeCopyResult {
 // Copies until `count` bytes are copied, the source ends, or the abort flag is set after a chunk.
 // A start past the end of the source copies nothing (a created dest stays empty). Throws IoError
 // naming the file and the reason when the source cannot be opened or read, or dest cannot be
-// opened or written; a dest that this call created is removed first.
+// opened or written, or dest was removed while it was written; a dest that this call created
+// is removed first.
 ByteRangeCopyResult CopyByteRange(const ByteRangeCopy& copy);
 
 }  // namespace varnix

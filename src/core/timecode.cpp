@@ -24,7 +24,9 @@ TimeCode FramesToTimeCode(std::int64_t frames, double fps) {
     if (r <= 0) {
         return TimeCode{};
     }
-    const std::int64_t t = frames * 100;
+    // A time code wraps after 256 hours (9216 x 100 seconds); dropping whole 256-hour spans
+    // first keeps any count, even one read from a damaged cache, inside 64 bits.
+    const std::int64_t t = (frames % (r * 9216)) * 100;
     std::int64_t frameField = RoundEven(static_cast<double>(t % r) / 100.0);
     std::int64_t carry = 0;
     if (frameField == RoundEven(fps)) {

@@ -137,8 +137,10 @@ CutOutcome CutWAVFile(const std::string& input, const CutList& list, const ShowC
                      if (FileExists(entry.outputName)) {
                          if (FileSizeOf(entry.outputName) <= WAVHeader::kSize) {
                              DeleteFileIfExists(entry.outputName);  // nothing but its header
-                         } else {
-                             FinishWAVHeader(entry.outputName);
+                         } else if (!FinishWAVHeader(entry.outputName)) {
+                             DeleteFileIfExists(entry.outputName);
+                             throw IoError("Unable to write to file " + entry.outputName + ".",
+                                           entry.outputName);
                          }
                      }
                      return tail ? 0 : NonNegative(count);

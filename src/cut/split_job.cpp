@@ -114,32 +114,49 @@ void SplitJob::RunSplitJob(const std::string& input, bool merged) {
         request_.progress->setMaximum(static_cast<std::int64_t>(FileSizeOf(input)));
     }
     const double fps = SystemFps(request_.systemRate);
-    const ShowCurrentPiece show = [this](int index) { listener_->ShowCurrentPiece(index); };
+    std::size_t reached = 0;  // entries the cutter has started: all but the last are done
+    const ShowCurrentPiece show = [this, &reached](int index) {
+        ++reached;
+        listener_->ShowCurrentPiece(index);
+    };
     const ProgressCallback progress = [this](std::uint64_t position) { ReportProgress(position); };
 
     CutOutcome outcome;
-    for (auto* cutter : {&CutAC3File, &CutDTSFile, &CutWAVFile, &CutMPAFile}) {
-        outcome = cutter(input, list, show, fps, abort_, progress);
-        if (outcome.handled) {
-            break;
+    try {
+        for (auto* cutter : {&CutAC3File, &CutDTSFile, &CutWAVFile, &CutMPAFile}) {
+            outcome = cutter(input, list, show, fps, abort_, progress);
+            if (outcome.handled) {
+                break;
+            }
         }
+    } catch (const IoError&) {
+        // The pieces finished before the failure stay and are reported; the failed one is gone.
+        std::vector<std::string> finished;
+        for (std::size_t i = 0; i + 1 < reached && i < list.size(); ++i) {
+            finished.push_back(list[i].outputName);
+        }
+        KeepPieces(list, finished);
+        throw;
     }
+    if (!KeepPieces(list, outcome.pieces) && !IsAborted(abort_)) {
+        result_.inputsWithoutPieces.push_back(input);
+    }
+}
 
+bool SplitJob::KeepPieces(const CutList& list, const std::vector<std::string>& pieces) {
     for (const CutPoint& entry : list) {
         if (FileExists(entry.outputName) && FileSizeOf(entry.outputName) == 0) {
             DeleteFileIfExists(entry.outputName);
         }
     }
     bool anyPiece = false;
-    for (const auto& piece : outcome.pieces) {
+    for (const auto& piece : pieces) {
         if (FileExists(piece)) {
             result_.pieces.push_back(WrittenPiece{piece, FileSizeOf(piece)});
             anyPiece = true;
         }
     }
-    if (!anyPiece && !IsAborted(abort_)) {
-        result_.inputsWithoutPieces.push_back(input);
-    }
+    return anyPiece;
 }
 
 PlannedOutputs SplitJob::PlanFor(const std::string& input, bool merged) const {

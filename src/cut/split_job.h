@@ -98,7 +98,8 @@ class SplitJob {
     SplitJobResult Process();
 
     // Cuts one file by the durations list (a merged file names its pieces after the first
-    // merged file).
+    // merged file). When a piece cannot be written, the pieces finished before it are listed
+    // and the IoError goes on.
     void RunSplitJob(const std::string& input, bool merged);
     // Drives the merger through its operations to merge `mergeList` into `mergedName`.
     MergeOutcome MergeListBeforeCutting(const std::string& mergedName,
@@ -113,6 +114,9 @@ class SplitJob {
     enum class Ending { Finished, NothingToDo, CancelledBetweenInputs };
 
     PlannedOutputs PlanFor(const std::string& input, bool merged) const;
+    // Removes the empty pieces of the list and lists the written ones that remain; false when
+    // none does.
+    bool KeepPieces(const CutList& list, const std::vector<std::string>& pieces);
     Ending ProcessMerged();
     Ending ProcessEach();
     void Finish(bool restoreControls);

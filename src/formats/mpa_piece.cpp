@@ -33,9 +33,11 @@ MPAPieceRange LocateMPAPiece(const std::string& sourceName, std::uint64_t startS
     std::optional<std::uint64_t> length;
     std::uint64_t cum = 0;
     std::uint64_t end = 0;
-    std::uint64_t prevPos = static_cast<std::uint64_t>(file.tell());
+    // The boundary after the last accepted frame: where the samples counted so far were
+    // reached. Frames after it (of another sample rate, say) add no samples.
+    std::uint64_t reachedPos = static_cast<std::uint64_t>(file.tell());
     if (startSample == 0) {
-        startPos = prevPos;
+        startPos = reachedPos;
     }
 
     std::uint64_t walked = 0;
@@ -57,8 +59,10 @@ MPAPieceRange LocateMPAPiece(const std::string& sourceName, std::uint64_t startS
                 length = here - *startPos;
                 end = cum;
             } else {
-                // Ends before this frame; a piece that would end before it starts is empty.
-                length = prevPos > *startPos ? prevPos - *startPos : 0;
+                // Ends where the samples before this frame were reached: the next piece starts
+                // there, so frames without samples in between must not go into both. A piece that
+                // would end before it starts is empty.
+                length = reachedPos > *startPos ? reachedPos - *startPos : 0;
                 end = std::max(before, startSample);
             }
             break;
@@ -66,7 +70,9 @@ MPAPieceRange LocateMPAPiece(const std::string& sourceName, std::uint64_t startS
         if (++walked % kFramesPerPump == 0) {
             CurrentHost().pumpEvents();
         }
-        prevPos = here;
+        if (cum != before) {
+            reachedPos = here;
+        }
     }
 
     const auto here = static_cast<std::uint64_t>(file.tell());

@@ -21,7 +21,9 @@ struct MPAPieceRange {
 };
 
 // Finds the piece that begins on the frame boundary reached at startSample and ends on the frame
-// boundary nearest to startSample + sampleCount (ties go to the later boundary); sampleCount
+// boundary nearest to startSample + sampleCount (ties go to the later boundary; of boundaries
+// that frames without accepted samples separate, the one right after the last accepted frame,
+// where the next piece begins); sampleCount
 // kMPAToEnd runs to the end of the file. The first piece (startSample 0) begins after an ID3v2
 // tag and a "Xing"/"Info" frame. A start past the last frame gives an empty range at the end of
 // the file. Lets the host pump events every few hundred frames. Throws IoError when the file

@@ -240,10 +240,12 @@ bool WriteWAVPiece(const std::string& source, const std::string& dest, std::uint
     if (!layout.isPCM() || !layout.formatFound || !layout.dataFound || bpf == 0) {
         return false;
     }
-    // Only bytes of the data chunk are copied, starting on the sample frame `start`.
+    // Only whole sample frames of the data chunk are copied, starting on the sample frame
+    // `start`: a part frame at the end of the data (a recording cut off mid-sample) would leave
+    // a piece whose samples do not fill its last frame.
     const std::uint64_t wholeFrames = layout.dataSize / bpf;
-    const std::uint64_t skip = start >= wholeFrames ? layout.dataSize : start * bpf;
-    const std::uint64_t available = layout.dataSize - skip;
+    const std::uint64_t skip = std::min(start, wholeFrames) * bpf;
+    const std::uint64_t available = wholeFrames * bpf - skip;
     const std::uint64_t total = (count < 0 || static_cast<std::uint64_t>(count) > available / bpf)
                                     ? available
                                     : static_cast<std::uint64_t>(count) * bpf;
@@ -265,10 +267,13 @@ bool WriteWAVPiece(const std::string& source, const std::string& dest, std::uint
         fail();
     }
 
-    // 16000 sample frames a block, within a few MiB for odd formats.
+    // 16000 sample frames a block, and never more than 4 MiB: a damaged header may claim
+    // sample frames of gigabytes.
+    constexpr std::uint64_t kMaxBlock = 4u << 20;
     const std::uint64_t framesPerBlock =
-        std::max<std::uint64_t>(1, std::min<std::uint64_t>(16000, (4u << 20) / bpf));
-    std::vector<std::uint8_t> block(static_cast<std::size_t>(framesPerBlock * bpf));
+        std::max<std::uint64_t>(1, std::min<std::uint64_t>(16000, kMaxBlock / bpf));
+    std::vector<std::uint8_t> block(
+        static_cast<std::size_t>(std::min(framesPerBlock * bpf, kMaxBlock)));
     std::uint64_t copied = 0;
     while (copied < total) {
         const std::size_t want =
@@ -286,11 +291,11 @@ bool WriteWAVPiece(const std::string& source, const std::string& dest, std::uint
         }
     }
     out.close();
-    if (out.failed()) {
+    // The header rewrite also finds a piece that was removed while it was written.
+    if (out.failed() || !FixWAVHeader(dest)) {
         DeleteFileIfExists(dest);
         throw IoError("Unable to write to file " + dest + ".", dest);
     }
-    FixWAVHeader(dest);
     return true;
 }
 

@@ -86,17 +86,18 @@ WAVHeader ReadWAVHeaderFrom(BinaryFile& file);
 
 // Rewrite the first 44 bytes of a file Varnix has written (sample data at offset 44) as the
 // canonical header: fmtSize 16, dataSize = file size - 44, riffSize = file size - 8, format
-// fields kept. Written whatever the sizes said before; false when the file cannot be opened or
-// is shorter than 44 bytes.
+// fields kept. Written whatever the sizes said before; false when the file cannot be opened, is
+// shorter than 44 bytes, or the header cannot be written.
 bool FixWAVHeader(const std::string& fileName);
 bool FinishWAVHeader(const std::string& fileName);
 
 // Writes sample frames start .. start + count - 1 (count -1: to the end of the data) of
-// `source` into a new file `dest` under a canonical header. Copies only bytes of the data chunk.
+// `source` into a new file `dest` under a canonical header. Copies only whole sample frames of
+// the data chunk.
 // The source must exist and be usable PCM; otherwise nothing is written and false is returned.
 // After every block `progress` gets progressBase + the sample bytes copied so far; a set abort
 // flag stops the copy and leaves the piece as far as it got. Throws IoError (after removing
-// dest) when writing fails.
+// dest) when dest cannot be created or written, or vanishes before its header is final.
 bool WriteWAVPiece(const std::string& source, const std::string& dest, std::uint64_t start,
                    const AbortFlag* abortFlag, std::uint64_t progressBase,
                    const ProgressCallback& progress, std::int64_t count);

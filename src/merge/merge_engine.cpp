@@ -44,9 +44,14 @@ void AppendMediaFile(const std::string& source, const std::string& dest, bool fi
     copy.abort = abort;
     if (DetectFormat(source) == kKindWAV) {
         // Only the sample data; the result carries one header, in the first file's format.
+        // Whole sample frames only: a part frame (a recording cut off mid-sample) would shift
+        // every sample of the files after it.
         const WAVLayout layout = ReadWAVLayout(source);
+        const std::uint64_t bpf = layout.header.bytesPerSampleFrame();
         copy.start = layout.dataStart;
-        copy.count = layout.dataFound ? layout.dataSize : 0;
+        copy.count = !layout.dataFound ? 0
+                     : bpf == 0        ? layout.dataSize
+                                       : layout.dataSize / bpf * bpf;
         if (first) {
             WriteResultHeader(dest, layout.header);
         }
@@ -69,8 +74,8 @@ void AppendMediaFile(const std::string& source, const std::string& dest, bool fi
         };
         CopyByteRange(copy);
     }
-    if (DetectFormat(dest) == kKindWAV) {
-        FinishWAVHeader(dest);
+    if (DetectFormat(dest) == kKindWAV && !FinishWAVHeader(dest)) {
+        throw IoError("Unable to write to file " + dest + ".", dest);
     }
 }
 

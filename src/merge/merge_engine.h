@@ -1,8 +1,8 @@
 #pragma once
 // The merge engine: joins the files of the merger's list, in list order, into its result file.
 // WAV files are joined under one canonical 44-byte header in the first file's format, each
-// contributing the sample data of its "data" chunk; every other file is appended whole, byte for
-// byte.
+// contributing the whole sample frames of its "data" chunk; every other file is appended whole,
+// byte for byte.
 
 #include <functional>
 #include <string>

@@ -1,8 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <csignal>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+
+#include <sys/resource.h>
 
 #include "cli/cli_runner.h"
 #include "core/file_helpers.h"
@@ -203,6 +206,43 @@ TEST(VarnixSplit, AFolderThatCannotBeCreatedFails) {
     EXPECT_EQ(run.status, kExitFileFailed);
     EXPECT_TRUE(Contains(run.err, "Error! Destination folder " + blocker + kSep + "out" + kSep +
                                       " can not be created"));
+}
+
+// Runs in a child process, so that the file size limit (standing in for a full disk) does not
+// reach the test program.
+void SplitAndMergeUnderAFileSizeLimit() {
+    TempDir dir;
+    const std::string ac3 = dir.copyData("ac3-51-448k.ac3", "movie.ac3");  // 112896 bytes
+    const Bytes original = varnix::test::ReadAll(ac3);
+    const std::string out = dir.file("out");
+    std::signal(SIGXFSZ, SIG_IGN);
+    const rlimit rl{50000, 50000};
+    if (setrlimit(RLIMIT_FSIZE, &rl) != 0) {
+        std::_Exit(2);
+    }
+    // 10 PAL frames are 12 AC3 frames of 1792 bytes; the tail does not fit under the limit.
+    auto run = RunCli({"split", "-s", "pal", "-o", out, "-d", "00:00:00.10", ac3});
+    const std::string tail = out + kSep + "movie_2.ac3";
+    if (run.status != kExitFileFailed ||
+        !Contains(run.err, "Error! Unable to write to file " + tail)) {
+        std::_Exit(3);
+    }
+    if (run.out != Line(out + kSep + "movie_1.ac3", 12 * 1792) + "\n" || FileExists(tail)) {
+        std::_Exit(4);
+    }
+    const std::string both = dir.file("both.ac3");
+    run = RunCli({"merge", "-o", both, ac3, ac3});
+    if (run.status != kExitFileFailed ||
+        !Contains(run.err, "Error! Unable to write to file " + both) || !run.out.empty() ||
+        FileExists(both)) {
+        std::_Exit(5);
+    }
+    std::_Exit(varnix::test::ReadAll(ac3) == original ? 0 : 6);
+}
+
+TEST(VarnixSplit, AFailedWriteIsAnErrorNamingTheFileAndStatusOne) {
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    EXPECT_EXIT(SplitAndMergeUnderAFileSizeLimit(), ::testing::ExitedWithCode(0), "");
 }
 
 TEST(VarnixMerge, JoinsFilesIntoTheResult) {

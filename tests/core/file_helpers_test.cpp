@@ -8,6 +8,7 @@
 #include <numeric>
 #include <vector>
 
+#include "core/errors.h"
 #include "support/temp_dir.h"
 
 namespace varnix {
@@ -180,6 +181,33 @@ TEST(CopyFileRangeTest, MissingSourceCreatesNothing) {
     TempDir dir;
     const std::string dest = dir.file("piece.bin");
     EXPECT_EQ(CopyFileRange(dir.file("missing"), dest, nullptr, nullptr, 0, 10, 0), 0u);
+    EXPECT_FALSE(FileExists(dest));
+}
+
+// A piece that could not be created used to be skipped silently: the job then looked complete.
+TEST(CopyFileRangeTest, APieceThatCannotBeCreatedIsAnError) {
+    TempDir dir;
+    const auto bytes = Pattern(1000);
+    const std::string source = dir.write("source.bin", bytes);
+    const std::string dest = (dir.path() / "missing" / "piece.bin").string();
+    try {
+        CopyFileRange(source, dest, nullptr, nullptr, 0, 10, 0);
+        ADD_FAILURE() << "no error";
+    } catch (const IoError& e) {
+        EXPECT_EQ(e.fileName(), dest);
+        EXPECT_NE(std::string(e.what()).find(dest), std::string::npos) << e.what();
+    }
+    EXPECT_EQ(ReadAll(source), bytes);
+}
+
+TEST(CopyFileRangeTest, APieceRemovedWhileItIsWrittenIsAnError) {
+    TempDir dir;
+    const std::string source = dir.write("source.bin", Pattern(100000));
+    const std::string dest = dir.file("piece.bin");
+    EXPECT_THROW(
+        CopyFileRange(
+            source, dest, [&](std::uint64_t) { fs::remove(dest); }, nullptr, 0, kToEndOfFile, 0),
+        IoError);
     EXPECT_FALSE(FileExists(dest));
 }
 

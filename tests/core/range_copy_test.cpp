@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "core/errors.h"
 #include "core/file_helpers.h"
 #include "core/range_copy.h"
@@ -96,6 +98,30 @@ TEST(CopyByteRange, FailuresNameTheFile) {
     copy.append = true;  // appending never creates the file
     EXPECT_THROW(CopyByteRange(copy), IoError);
     EXPECT_FALSE(FileExists(copy.dest));
+}
+
+// Writes into a file that was removed meanwhile succeed, and the piece or the merged result
+// would silently be missing.
+TEST(CopyByteRange, ADestRemovedWhileItIsWrittenIsAnError) {
+    for (const bool append : {false, true}) {
+        TempDir dir;
+        const Bytes bytes = test::Filler(10000);
+        const std::string source = dir.write("source", bytes);
+        ByteRangeCopy copy;
+        copy.source = source;
+        copy.dest = append ? dir.write("result", {1, 2, 3}) : dir.file("piece");
+        copy.append = append;
+        copy.chunk = 3000;
+        copy.afterChunk = [&](std::uint64_t) { std::filesystem::remove(copy.dest); };
+        try {
+            CopyByteRange(copy);
+            ADD_FAILURE() << "no error, append " << append;
+        } catch (const IoError& e) {
+            EXPECT_EQ(e.fileName(), copy.dest);
+        }
+        EXPECT_FALSE(FileExists(copy.dest));
+        EXPECT_EQ(test::ReadAll(source), bytes);
+    }
 }
 
 }  // namespace

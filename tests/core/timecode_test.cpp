@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdint>
 
 namespace varnix {
 namespace {
@@ -55,6 +56,15 @@ TEST(TimeCodeTest, FramesToTimeCode) {
 TEST(TimeCodeTest, FramesToTimeCodeKeepsHoursModulo256) {
     const TimeCode tc = FramesToTimeCode(static_cast<std::int64_t>(300) * 3600 * 25, 25.0);
     EXPECT_EQ(tc.hours, 300 % 256);
+}
+
+// A damaged video cache may claim any 64-bit frame count; the count wraps like the hours do
+// instead of overflowing.
+TEST(TimeCodeTest, FramesToTimeCodeOfAHugeCountFromADamagedCacheWraps) {
+    EXPECT_EQ(FramesToTimeCode(INT64_MAX, 25.0), MakeTimeCode(96, 37, 12, 7));
+    EXPECT_EQ(FramesToTimeCode(2496564894378878242, 30.0), MakeTimeCode(27, 14, 34, 22));
+    const std::int64_t span = std::int64_t{256} * 3600 * 30;  // 256 hours of NTSC frames
+    EXPECT_EQ(FramesToTimeCode(span * 1000000 + 61, 30.0), MakeTimeCode(0, 0, 2, 1));
 }
 
 TEST(TimeCodeTest, TimeCodeToFramesRoundTripsThroughFramesToTimeCode) {
@@ -174,11 +184,15 @@ TEST(TimeCodeTest, CountToTimeCodeNamesTheLastFrameReached) {
 
 TEST(TimeCodeTest, CountToDurationAddsOneFrameAndMendsEmptyStreams) {
     const CountCase cases[] = {
-        {false, 25.0, 48000, 48000, TC(0, 0, 1, 0)}, {false, 25.0, 48000, 1536000, TC(0, 0, 32, 0)},
+        {false, 25.0, 48000, 48000, TC(0, 0, 1, 0)},
+        {false, 25.0, 48000, 1536000, TC(0, 0, 32, 0)},
         {false, 25.0, 48000, 0, TC(0, 0, 0, 0)},    // empty stream lasts nothing
         {false, 25.0, 48000, 960, TC(0, 0, 0, 0)},  // exactly half a frame reaches none
-        {false, 25.0, 48000, 961, TC(0, 0, 0, 1)},   {false, 30.0, 48000, 0, TC(0, 0, 0, 0)},
+        {false, 25.0, 48000, 961, TC(0, 0, 0, 1)},
+        {false, 30.0, 48000, 0, TC(0, 0, 0, 0)},
         {true, 30.0, 48000, 0, TC(0, 0, 0, 0)},
+        // 2^33 samples: 178956.97 s, 4473924.27 PAL frames.
+        {false, 25.0, 48000, std::int64_t{1} << 33, TC(49, 42, 36, 24)},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(CountToDuration(c.dropFrame, c.fps, c.rate, c.count), c.last)

@@ -295,6 +295,26 @@ TEST(CutMPAFile, PiecesEndOnTheNearestFrameBoundary) {
     }
 }
 
+// Frames that the walk does not accept (here of another sample rate) add no samples. A piece
+// ending before the frame after them took them along, and the next piece, starting where the
+// samples were reached, took them again.
+TEST(CutMPAFile, FramesWithoutAcceptedSamplesBeforeACutGoIntoOnePieceOnly) {
+    test::MPAFrameParams p;  // 48 kHz, 576-byte frames
+    test::MPAFrameParams other = p;
+    other.sampleRateIndex = 0;  // 44.1 kHz
+    const Bytes bytes = test::Join(
+        {test::BuildMPAStream(p, 8), test::BuildMPAStream(other, 3), test::BuildMPAStream(p, 12)});
+    TempDir dir;
+    const std::string input = dir.write("mixed.mp2", bytes);
+    // 5 PAL frames: 9600 samples, nearer to the 8 frames before the foreign ones (9216) than
+    // to 9 frames (10368).
+    const CutList list = MakeCutList(dir, input, {MakeTimeCode(0, 0, 0, 5)}, 25);
+    ASSERT_TRUE(CutMPAFile(input, list, nullptr, 25.0, nullptr, nullptr).usable);
+    const auto pieces = ReadPieces(list);
+    EXPECT_EQ(pieces[0].size(), 8u * 576);
+    EXPECT_EQ(Concatenation(pieces), bytes);
+}
+
 TEST(CutMPAFile, AStreamBehindAnID3v2TagIsOfNoKnownKind) {
     // Kinds come from the first bytes: "ID3" is none of them, so no cutter takes the file.
     TempDir dir;

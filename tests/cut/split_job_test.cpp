@@ -364,6 +364,34 @@ TEST_F(JobFixture, AMergeThatCannotCreateItsResultCutsNothing) {
     EXPECT_EQ(listener.events.back(), "idle");
 }
 
+// Writes into a piece that was removed meanwhile succeed: the job must still notice that the
+// piece is gone instead of ending as if it had written it.
+TEST_F(JobFixture, APieceRemovedWhileItIsWrittenStopsTheJobWithAnError) {
+    for (const char* data : {"ac3-51-448k.ac3", "dts-51.dts", "mp2-crc.mp2", "wav-s16-list.wav"}) {
+        SCOPED_TRACE(data);
+        TempDir inputs;
+        const std::string input = inputs.copyData(data);
+        const Bytes bytes = test::ReadAll(input);
+        host.messages.clear();
+        host.onPump = [&](int pumps) {
+            if (pumps == 1) {
+                for (const auto& entry : std::filesystem::directory_iterator(Out())) {
+                    std::filesystem::remove(entry.path());
+                }
+            }
+        };
+        const auto result = Run({Seconds(0, 10)}, {input}, Out());
+        host.onPump = nullptr;
+        host.pumps = 0;
+        EXPECT_TRUE(result.failed);
+        ASSERT_EQ(host.messages.size(), 1u);
+        EXPECT_EQ(host.messages[0].title, "Error!");
+        EXPECT_NE(host.messages[0].text.find(Out()), std::string::npos) << host.messages[0].text;
+        EXPECT_TRUE(result.pieces.empty());
+        EXPECT_EQ(test::ReadAll(input), bytes);
+    }
+}
+
 // A write that fails (the disk is full, here a file size limit) ends the job with an error and
 // leaves no piece that looks complete.
 void CutWithFileSizeLimit(const std::string& dataName, const std::vector<DurationRow>& rows,

@@ -61,3 +61,10 @@ head -c 48078 wav-s16-list.wav > bad/wav-data-past-end.wav
 } > bad/mp2-garbage.mp2
 # A Layer II stream cut inside its first header.
 head -c 3 mp2-crc.mp2 > bad/mp2-truncated-header.mp2
+
+# Hostile inputs (bad/README.md tells what Varnix does with each).
+# A WAV header claiming sample frames of 4 GiB: sample rate 1 (offset 24), byte rate 0xFFFFFFFF
+# (offset 28), in front of 4000 bytes of samples (the data chunk declares 96000).
+head -c 4044 wav-s16-plain.wav > bad/wav-huge-sample-frame.wav
+printf '\x01\x00\x00\x00\xff\xff\xff\xff' |
+    dd of=bad/wav-huge-sample-frame.wav bs=1 seek=24 conv=notrunc status=none

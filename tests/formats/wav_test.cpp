@@ -1,7 +1,11 @@
 #include <gtest/gtest.h>
 
-#include <atomic>
+#include <sys/resource.h>
 
+#include <atomic>
+#include <filesystem>
+
+#include "core/errors.h"
 #include "core/file.h"
 #include "formats/byte_source.h"
 #include "formats/wav.h"
@@ -267,6 +271,52 @@ TEST_F(WAVPieces, ProgressAndAbort) {
     // The piece that was stopped keeps a correct header for what it holds.
     EXPECT_EQ(ReadWAVHeader(dest).dataSize, 64000u);
     EXPECT_EQ(test::ReadAll(dest).size(), 44u + 64000);
+}
+
+TEST_F(WAVPieces, APieceRemovedWhileItIsWrittenIsAnError) {
+    const std::string dest = dir.file("p.wav");
+    const auto remove = [&](std::uint64_t) { std::filesystem::remove(dest); };
+    try {
+        WriteWAVPiece(source, dest, 0, nullptr, 0, remove, -1);
+        ADD_FAILURE() << "no error";
+    } catch (const IoError& e) {
+        EXPECT_EQ(e.fileName(), dest);
+    }
+    EXPECT_FALSE(std::filesystem::exists(dest));
+    EXPECT_EQ(test::ReadAll(source), sourceBytes);
+}
+
+// A recording cut off mid-sample: the part frame would leave the piece's last sample frame
+// unfilled.
+TEST_F(WAVPieces, APartSampleFrameAtTheEndOfTheDataGoesToNoPiece) {
+    RIFFChunk chunk = DataChunk(4003, 0);
+    chunk.pad = false;  // the file ends inside the last sample frame
+    const Bytes unfinished = test::BuildRIFF({FmtChunk({}), chunk});
+    ASSERT_EQ(unfinished.size(), 44u + 4003);
+    source = dir.write("rec.wav", unfinished);
+    const Bytes data(unfinished.begin() + 44, unfinished.end());
+    EXPECT_EQ(Piece(990, -1), Bytes(data.begin() + 3960, data.begin() + 4000));
+    EXPECT_EQ(Piece(0, -1), Bytes(data.begin(), data.begin() + 4000));
+    EXPECT_TRUE(Piece(1000, -1).empty());
+}
+
+// A header whose byte rate over sample rate gives sample frames of 4 GiB made the piece writer
+// allocate one such frame as its copy block.
+TEST_F(WAVPieces, AHeaderClaimingGigabyteSampleFramesCopiesInSmallBlocks) {
+    WAVFormat huge;
+    huge.sampleRate = 1;
+    huge.byteRate = 0xFFFFFFFFu;
+    const Bytes bytes = test::BuildWAV(huge, 4000);
+    source = dir.write("huge.wav", bytes);
+    rusage before{};
+    getrusage(RUSAGE_SELF, &before);
+    const std::string dest = dir.file("p.wav");
+    ASSERT_TRUE(WriteWAVPiece(source, dest, 0, nullptr, 0, nullptr, -1));
+    rusage after{};
+    getrusage(RUSAGE_SELF, &after);
+    EXPECT_LT(after.ru_maxrss - before.ru_maxrss, 256 * 1024) << "kilobytes more at the peak";
+    // Not one whole sample frame: the piece holds its header alone.
+    EXPECT_EQ(test::ReadAll(dest).size(), 44u);
 }
 
 TEST_F(WAVPieces, UnusableSourcesWriteNothing) {

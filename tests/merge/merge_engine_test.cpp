@@ -239,6 +239,70 @@ TEST_F(MergeFixture, ProgressCountsFilesUpToOneMillionBytesAndBlocksAbove) {
     merger.ReturnProgressBar();
 }
 
+// A recording cut off mid-sample: its part frame would shift every sample of the next file.
+TEST_F(MergeFixture, APartSampleFrameDoesNotShiftTheNextFile) {
+    const Bytes cut = test::BuildRIFF({test::FmtChunk({}), test::DataChunk(1003)});
+    const Bytes whole = test::BuildWAV({}, 1000);
+    const std::string a = dir.write("a.wav", cut);
+    const std::string b = dir.write("b.wav", whole);
+    ASSERT_EQ(Run({a, b}, dir.file("r.wav")), MergeOutcome::Merged);
+    const Bytes result = test::ReadAll(dir.file("r.wav"));
+    ASSERT_EQ(result.size(), 44u + 1000 + 1000);
+    EXPECT_EQ(Bytes(result.begin() + 44, result.begin() + 1044),
+              Bytes(cut.begin() + 44, cut.begin() + 1044));
+    EXPECT_EQ(Bytes(result.begin() + 1044, result.end()), Bytes(whole.begin() + 44, whole.end()));
+}
+
+// Appending into a result that was removed meanwhile succeeds; the merge must not then report
+// a result that is not there.
+TEST_F(MergeFixture, AResultRemovedWhileItIsWrittenIsAnError) {
+    const std::string a = dir.copyData("ac3-51-448k.ac3");
+    const std::string w = dir.copyData("wav-s16-list.wav");
+    for (const auto& files : {std::vector<std::string>{a, a}, std::vector<std::string>{w, w}}) {
+        const std::string result = dir.file("r" + ExtensionOf(files[0]));
+        const Bytes input = test::ReadAll(files[0]);
+        host.messages.clear();
+        host.pumps = 0;
+        // Pumps: before the first copy, after its chunk, after the first file, before the
+        // second copy, after its chunk: the result goes while the last file is appended.
+        host.onPump = [&](int pumps) {
+            if (pumps == 5) {
+                std::filesystem::remove(result);
+            }
+        };
+        EXPECT_EQ(Run(files, result), MergeOutcome::Failed) << result;
+        host.onPump = nullptr;
+        EXPECT_FALSE(FileExists(result));
+        ASSERT_EQ(host.messages.size(), 1u);
+        EXPECT_EQ(host.messages[0].title, "Error!");
+        EXPECT_NE(host.messages[0].text.find(result), std::string::npos);
+        EXPECT_EQ(test::ReadAll(files[0]), input);
+    }
+}
+
+TEST_F(MergeFixture, ProgressOfMergesBeyondFourGiBCountsEveryBlock) {
+    // Two sparse files of 3 GiB; the merge is cancelled at its first step, so that only the
+    // arithmetic of the progress display runs.
+    std::vector<std::string> files;
+    for (const char* name : {"a.bin", "b.bin"}) {
+        const std::string file = dir.write(name, {1});
+        std::error_code ec;
+        std::filesystem::resize_file(file, 3ull << 30, ec);
+        if (ec) {
+            GTEST_SKIP() << "no sparse files here: " << ec.message();
+        }
+        files.push_back(file);
+    }
+    RecordingBar bar;
+    merger.LendProgressBar(&bar);
+    mainAbort = 1;
+    EXPECT_EQ(Run(files, dir.file("r.bin")), MergeOutcome::Aborted);
+    merger.ReturnProgressBar();
+    ASSERT_FALSE(bar.maxima.empty());
+    EXPECT_EQ(bar.maxima[0], 2 + static_cast<std::int64_t>((6ull << 30) / kMergeBlockBytes));
+    EXPECT_EQ(FileSizeOf(dir.file("r.bin")), 0u);
+}
+
 void MergeWithFileSizeLimit() {
     TempDir dir;
     const std::string a = dir.copyData("ac3-51-448k.ac3");

@@ -4,10 +4,12 @@
 #include <gtest/gtest.h>
 
 #ifndef _WIN32
+#include <sys/resource.h>
 #include <unistd.h>
 #endif
 
 #include <chrono>
+#include <csignal>
 #include <filesystem>
 
 #include "core/errors.h"
@@ -350,6 +352,52 @@ TEST(InfoCache, WithoutACacheFileTheResultsAreTheSame) {
     EXPECT_EQ(withoutCache, withCache);
     EXPECT_FALSE(FileExists(longName + ".vnf"));
     EXPECT_EQ(FilesIn(dir).size(), 3u);  // two videos, one cache, no leftovers
+}
+
+// A cache that cannot be written (the disk is full, here a file size limit) is no reason to
+// fail the scan: its results stand, and no cache or part of one is left behind.
+void ScanWithFileSizeLimit(std::uint64_t limit) {
+    TempDir dir;
+    const Bytes stream = SampleStream();
+    const std::string limited = dir.write("a.m2v", stream);
+    const std::string free = dir.write("b.m2v", stream);
+    VideoInfo expected;
+    GetVideoInfo(free, nullptr, nullptr, expected, {});
+    std::signal(SIGXFSZ, SIG_IGN);
+    const rlimit rl{limit, limit};
+    if (setrlimit(RLIMIT_FSIZE, &rl) != 0) {
+        std::_Exit(2);
+    }
+    VideoInfo info;
+    GetVideoInfo(limited, nullptr, nullptr, info, {});
+    if (!(info == expected)) {
+        std::_Exit(3);
+    }
+    if (FilesIn(dir) != std::vector<std::string>{"a.m2v", "b.m2v", "b.m2v.vnf"}) {
+        std::_Exit(4);
+    }
+    std::_Exit(0);
+}
+
+TEST(InfoCache, AFailedCacheWriteKeepsTheScanAndLeavesNoFile) {
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    ASSERT_GT(SampleStream().size(), 2000u);
+    // 100 bytes: not even the record fits; 2000: the entries do not.
+    for (const std::uint64_t limit : {100u, 2000u}) {
+        EXPECT_EXIT(ScanWithFileSizeLimit(limit), ::testing::ExitedWithCode(0), "") << limit;
+    }
+}
+
+TEST(InfoCache, VideosBeyondFourGiBAreMatchedByTheirWholeSize) {
+    VideoInfo cached = VideoInfo::WithMagic();
+    cached.fileTime = 132000000000000000;
+    const std::uint64_t size = 6ull << 30;
+    cached.fileBlocks = static_cast<std::uint32_t>(size / TFileBitStream::kScanBufferSize);
+    EXPECT_EQ(cached.fileBlocks, 12288u);
+    EXPECT_TRUE(CacheMatchesVideo(cached, cached.fileTime, size));
+    // The blocks of the size's low 32 bits (2 GiB) belong to another file.
+    cached.fileBlocks = static_cast<std::uint32_t>((size & 0xFFFFFFFFu) / 524280);
+    EXPECT_FALSE(CacheMatchesVideo(cached, cached.fileTime, size));
 }
 
 TEST(InfoCache, ReadOnlyFolder) {
