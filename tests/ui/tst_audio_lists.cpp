@@ -35,13 +35,9 @@ QString TimeOf(const std::string& file, int rate) {
 
 }  // namespace
 
-class AudioListsTest : public QObject {
+class AudioListsTest : public QObject, protected test::WindowFixture {
     Q_OBJECT
   private:
-    std::unique_ptr<test::IsolatedSettings> settings_;
-    std::unique_ptr<test::RecordingHost> host_;
-    std::unique_ptr<test::TempDir> dir_;
-
     VarnixForms Start(int page = kCutPage) {
         VarnixForms forms = CreateForms();
         forms.AC3Splitter->show();
@@ -78,16 +74,8 @@ class AudioListsTest : public QObject {
     }
 
   private slots:
-    void init() {
-        settings_ = std::make_unique<test::IsolatedSettings>();
-        host_ = std::make_unique<test::RecordingHost>();
-        dir_ = std::make_unique<test::TempDir>();
-    }
-    void cleanup() {
-        dir_.reset();
-        host_.reset();
-        settings_.reset();
-    }
+    void init() { SetUpWindowFixture(); }
+    void cleanup() { TearDownWindowFixture(); }
 
     void rowsShowTheColumnsOfTheirKind_data() {
         QTest::addColumn<QString>("data");

@@ -33,13 +33,9 @@ struct Typed {
 
 }  // namespace
 
-class DurationsListTest : public QObject {
+class DurationsListTest : public QObject, protected test::WindowFixture {
     Q_OBJECT
   private:
-    std::unique_ptr<test::IsolatedSettings> settings_;
-    std::unique_ptr<test::RecordingHost> host_;
-    std::unique_ptr<test::TempDir> dir_;
-
     VarnixForms Start() {
         VarnixForms forms = CreateForms();
         forms.AC3Splitter->show();
@@ -88,16 +84,8 @@ class DurationsListTest : public QObject {
     }
 
   private slots:
-    void init() {
-        settings_ = std::make_unique<test::IsolatedSettings>();
-        host_ = std::make_unique<test::RecordingHost>();
-        dir_ = std::make_unique<test::TempDir>();
-    }
-    void cleanup() {
-        dir_.reset();
-        host_.reset();
-        settings_.reset();
-    }
+    void init() { SetUpWindowFixture(); }
+    void cleanup() { TearDownWindowFixture(); }
 
     void typedDurationsAreLimitedToTheSystem_data() {
         QTest::addColumn<bool>("pal");

@@ -75,13 +75,9 @@ int RunCli(const std::vector<std::string>& args, std::string& err) {
 
 }  // namespace
 
-class ProcessTest : public QObject {
+class ProcessTest : public QObject, protected test::WindowFixture {
     Q_OBJECT
   private:
-    std::unique_ptr<test::IsolatedSettings> settings_;
-    std::unique_ptr<test::RecordingHost> host_;
-    std::unique_ptr<test::TempDir> dir_;
-
     VarnixForms Start() {
         VarnixForms forms = CreateForms();
         forms.AC3Splitter->show();
@@ -104,16 +100,8 @@ class ProcessTest : public QObject {
     std::string OutFolder(const std::string& name) { return dir_->file(name); }
 
   private slots:
-    void init() {
-        settings_ = std::make_unique<test::IsolatedSettings>();
-        host_ = std::make_unique<test::RecordingHost>();
-        dir_ = std::make_unique<test::TempDir>();
-    }
-    void cleanup() {
-        dir_.reset();
-        host_.reset();
-        settings_.reset();
-    }
+    void init() { SetUpWindowFixture(); }
+    void cleanup() { TearDownWindowFixture(); }
 
     void processWritesThePiecesThatVarnixSplitWrites_data() {
         QTest::addColumn<QString>("system");

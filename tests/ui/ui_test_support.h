@@ -12,9 +12,12 @@
 #include <QTreeWidget>
 #include <QUrl>
 #include <QtTest>
+#include <memory>
 #include <optional>
 #include <string>
 
+#include "support/recording_host.h"
+#include "support/temp_dir.h"
 #include "ui/list_roles.h"
 #include "ui/main_window.h"
 #include "ui/settings.h"
@@ -115,5 +118,25 @@ inline bool DropFiles(QAbstractItemView* list, const std::vector<std::string>& f
     }
     return DropUrls(list, urls);
 }
+
+// What a window test needs around it: fresh settings, a scripted host and a temporary folder,
+// made by the test's init() and gone, in reverse order, by its cleanup().
+class WindowFixture {
+  protected:
+    std::unique_ptr<IsolatedSettings> settings_;
+    std::unique_ptr<RecordingHost> host_;
+    std::unique_ptr<TempDir> dir_;
+
+    void SetUpWindowFixture() {
+        settings_ = std::make_unique<IsolatedSettings>();
+        host_ = std::make_unique<RecordingHost>();
+        dir_ = std::make_unique<TempDir>();
+    }
+    void TearDownWindowFixture() {
+        dir_.reset();
+        host_.reset();
+        settings_.reset();
+    }
+};
 
 }  // namespace varnix::test
