@@ -8,11 +8,11 @@
 #include "core/timecode.h"
 #include "formats/ac3.h"
 #include "formats/byte_source.h"
+#include "formats/detect.h"
 #include "formats/dts.h"
 #include "formats/mpa_file.h"
 #include "formats/wav.h"
 #include "harness.h"
-#include "probe/detect.h"
 #include "probe/media_duration.h"
 #include "probe/report.h"
 
@@ -22,8 +22,8 @@ namespace {
 
 // The file name a user would give the bytes: the extension of their kind.
 std::string NameForKind(Bytes data) {
-    const std::string kind = DetectFormatOfBytes(data);
-    return "input" + (kind.empty() ? std::string(".bin") : kind);
+    const MediaKind kind = DetectFormatOfBytes(data);
+    return "input" + (kind == MediaKind::Unknown ? std::string(".bin") : MediaKindText(kind));
 }
 
 }  // namespace
@@ -31,12 +31,12 @@ std::string NameForKind(Bytes data) {
 void FuzzProbe(Bytes data) {
     ClearWorkFolder();
     const std::string input = WriteWorkFile(NameForKind(data), data);
-    const std::string kind = DetectFormat(input);
+    const MediaKind kind = DetectFormat(input);
     Check(kind == DetectFormatOfBytes(data), "DetectFormat differs from the bytes' kind");
     try {
         const TimeCode pal = GetMediaDuration(input, nullptr, nullptr, 25.0);
         const TimeCode ntsc = GetMediaDuration(input, nullptr, nullptr, 30.0);
-        if (kind.empty()) {
+        if (kind == MediaKind::Unknown) {
             Check(pal.IsNone() && ntsc.IsNone(), "a file of no known kind has a duration");
         }
         const std::string report = ShowMediaInformation(input, false, nullptr);

@@ -8,11 +8,11 @@
 #include "cut/piece_writers.h"
 #include "cut/split_job.h"
 #include "formats/ac3.h"
+#include "formats/detect.h"
 #include "formats/dts.h"
 #include "formats/mpa_file.h"
 #include "formats/wav.h"
 #include "harness.h"
-#include "probe/detect.h"
 
 namespace varnix::fuzz {
 
@@ -166,9 +166,10 @@ void CheckMPAPieces(const std::string& inputName, const ByteVector& input,
 void FuzzSplit(Bytes data) {
     ClearWorkFolder();
     const SplitRequest request = ParseRequest(data);
-    const std::string kind = DetectFormatOfBytes(request.input);
-    const std::string inputName =
-        WriteWorkFile("input" + (kind.empty() ? std::string(".bin") : kind), request.input);
+    const MediaKind kind = DetectFormatOfBytes(request.input);
+    const std::string inputName = WriteWorkFile(
+        "input" + (kind == MediaKind::Unknown ? std::string(".bin") : MediaKindText(kind)),
+        request.input);
     const ByteVector input(request.input.begin(), request.input.end());
     const std::string folder = WorkFolder() + "out" + kPathSeparator;
 
@@ -191,7 +192,7 @@ void FuzzSplit(Bytes data) {
     Check(!cut.empty(), "a merge of one readable file gave no result");
     const ByteVector cutBytes = ReadWholeFile(cut);
     if (request.mergeFirst) {
-        if (kind == kKindWAV) {
+        if (kind == MediaKind::WAV) {
             const WAVLayout layout = ReadWAVLayout(inputName);
             Check(ByteVector(cutBytes.begin() + std::min<std::size_t>(44, cutBytes.size()),
                              cutBytes.end()) == WholeSampleFrames(input, layout),
@@ -230,15 +231,15 @@ void FuzzSplit(Bytes data) {
     std::sort(expectedFiles.begin(), expectedFiles.end());
     Check(FilesIn(folder) == expectedFiles, "the job left other files in the destination");
 
-    if (kind == kKindAC3) {
+    if (kind == MediaKind::AC3) {
         CheckBytePieces(cutBytes, pieces, GetAC3FrameBytes(cut) != 0 && !cutBytes.empty());
-    } else if (kind == kKindDTS) {
+    } else if (kind == MediaKind::DTS) {
         CheckBytePieces(
             cutBytes, pieces,
             GetDTSSampleRate(cut) != 0 && DTSFrameLengthOf(cut) != 0 && !cutBytes.empty());
-    } else if (kind == kKindWAV) {
+    } else if (kind == MediaKind::WAV) {
         CheckWAVPieces(cut, cutBytes, pieces);
-    } else if (kind == kKindMPA) {
+    } else if (kind == MediaKind::MPA) {
         CheckMPAPieces(cut, cutBytes, slots);
     } else {
         Check(pieces.empty(), "pieces of an input of no audio kind");

@@ -8,7 +8,7 @@
 #include "core/file.h"
 #include "core/timecode.h"
 #include "cut/split_job.h"
-#include "probe/detect.h"
+#include "formats/detect.h"
 #include "probe/duration_pair.h"
 #include "probe/media_duration.h"
 #include "probe/report.h"
@@ -42,8 +42,8 @@ void SplitSamples(Context& context, const std::vector<std::string>& files,
     std::ostream& out = context.streams.out;
     SplitJobRequest request;
     for (const auto& file : files) {
-        const std::string kind = DetectFormat(file);
-        if (!kind.empty() && !IsVideoKind(kind)) {
+        const MediaKind kind = DetectFormat(file);
+        if (kind != MediaKind::Unknown && !IsVideoKind(kind)) {
             request.inputs.push_back(file);
         }
     }
@@ -108,17 +108,17 @@ void AddDemoCommand(CLI::App& app, Context& context) {
         }
         out << "Sample files in " << SamplesFolder() << ":\n";
         for (const auto& file : files) {
-            const std::string kind = DetectFormat(file);
+            const MediaKind kind = DetectFormat(file);
             out << "  " << std::filesystem::path(file).filename().string() << "  kind "
-                << (kind.empty() ? "unknown" : kind) << '\n';
+                << (kind == MediaKind::Unknown ? "unknown" : MediaKindText(kind)) << '\n';
         }
         const auto text = [](TimeCode tc) {
             return tc.IsNone() ? std::string("???") : TimeCodeToText(tc);
         };
         std::vector<std::pair<std::string, DurationPair>> videoDurations;
         for (const auto& sample : files) {
-            const std::string kind = DetectFormat(sample);
-            if (kind.empty()) {
+            const MediaKind kind = DetectFormat(sample);
+            if (kind == MediaKind::Unknown) {
                 continue;
             }
             const std::string name = std::filesystem::path(sample).filename().string();

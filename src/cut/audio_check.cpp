@@ -2,7 +2,7 @@
 
 #include "core/file.h"
 #include "core/file_helpers.h"
-#include "probe/detect.h"
+#include "formats/detect.h"
 #include "probe/media_info.h"
 
 namespace varnix {
@@ -27,12 +27,12 @@ std::string AudioListRefusal(const std::string& fileName, bool formatChecks) {
     if (!formatChecks) {
         return {};
     }
-    const std::string kind = DetectFormat(fileName);
+    const MediaKind kind = DetectFormat(fileName);
     // Names are compared with their letter case, as the lists do.
-    if ((EndsWith(fileName, ".wav") || kind == kKindWAV) && !IsPCMWave(fileName)) {
+    if ((EndsWith(fileName, ".wav") || kind == MediaKind::WAV) && !IsPCMWave(fileName)) {
         return "not a PCM WAV file";
     }
-    if (kind.empty()) {
+    if (kind == MediaKind::Unknown) {
         return "unknown file format";
     }
     if (EndsWith(fileName, ".m2v") || EndsWith(fileName, ".m1v") || EndsWith(fileName, ".mpg") ||

@@ -6,11 +6,11 @@
 #include "cut/unit_counts.h"
 #include "formats/ac3.h"
 #include "formats/byte_source.h"
+#include "formats/detect.h"
 #include "formats/dts.h"
 #include "formats/mpa_file.h"
 #include "formats/mpa_piece.h"
 #include "formats/wav.h"
-#include "probe/detect.h"
 
 namespace varnix {
 
@@ -56,7 +56,7 @@ std::uint64_t NonNegative(std::int64_t count) {
 CutOutcome CutAC3File(const std::string& input, const CutList& list, const ShowCurrentPiece& show,
                       double fps, const AbortFlag* abort, const ProgressCallback& progress) {
     CutOutcome outcome;
-    if (DetectFormat(input) != kKindAC3) {
+    if (DetectFormat(input) != MediaKind::AC3) {
         return outcome;
     }
     outcome.handled = true;
@@ -94,7 +94,7 @@ CutOutcome CutAC3File(const std::string& input, const CutList& list, const ShowC
 CutOutcome CutDTSFile(const std::string& input, const CutList& list, const ShowCurrentPiece& show,
                       double fps, const AbortFlag* abort, const ProgressCallback& progress) {
     CutOutcome outcome;
-    if (DetectFormat(input) != kKindDTS) {
+    if (DetectFormat(input) != MediaKind::DTS) {
         return outcome;
     }
     outcome.handled = true;
@@ -117,7 +117,7 @@ CutOutcome CutDTSFile(const std::string& input, const CutList& list, const ShowC
 CutOutcome CutWAVFile(const std::string& input, const CutList& list, const ShowCurrentPiece& show,
                       double fps, const AbortFlag* abort, const ProgressCallback& progress) {
     CutOutcome outcome;
-    if (DetectFormat(input) != kKindWAV) {
+    if (DetectFormat(input) != MediaKind::WAV) {
         return outcome;
     }
     outcome.handled = true;
@@ -151,7 +151,7 @@ CutOutcome CutWAVFile(const std::string& input, const CutList& list, const ShowC
 CutOutcome CutMPAFile(const std::string& input, const CutList& list, const ShowCurrentPiece& show,
                       double fps, const AbortFlag* abort, const ProgressCallback& progress) {
     CutOutcome outcome;
-    if (DetectFormat(input) != kKindMPA) {
+    if (DetectFormat(input) != MediaKind::MPA) {
         return outcome;
     }
     outcome.handled = true;

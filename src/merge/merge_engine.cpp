@@ -4,8 +4,8 @@
 #include "core/file.h"
 #include "core/file_helpers.h"
 #include "core/range_copy.h"
+#include "formats/detect.h"
 #include "formats/wav.h"
-#include "probe/detect.h"
 
 namespace varnix {
 
@@ -42,7 +42,7 @@ void AppendMediaFile(const std::string& source, const std::string& dest, bool fi
     copy.dest = dest;
     copy.append = true;
     copy.abort = abort;
-    if (DetectFormat(source) == kKindWAV) {
+    if (DetectFormat(source) == MediaKind::WAV) {
         // Only the sample data; the result carries one header, in the first file's format.
         // Whole sample frames only: a part frame (a recording cut off mid-sample) would shift
         // every sample of the files after it.
@@ -74,7 +74,7 @@ void AppendMediaFile(const std::string& source, const std::string& dest, bool fi
         };
         CopyByteRange(copy);
     }
-    if (DetectFormat(dest) == kKindWAV && !FinishWAVHeader(dest)) {
+    if (DetectFormat(dest) == MediaKind::WAV && !FinishWAVHeader(dest)) {
         throw IoError("Unable to write to file " + dest + ".", dest);
     }
 }

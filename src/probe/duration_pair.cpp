@@ -1,7 +1,7 @@
 #include "probe/duration_pair.h"
 
 #include "core/errors.h"
-#include "probe/detect.h"
+#include "formats/detect.h"
 #include "probe/media_duration.h"
 #include "video/get_video_info.h"
 
@@ -16,7 +16,7 @@ DurationPair VideoDurationPair(TimeCode duration, int wholeFrameRate) {
 
 DurationPair GetDurationPair(const std::string& fileName, AbortFlag* abort,
                              ProgressIndicator* progress) {
-    const std::string kind = DetectFormat(fileName);
+    const MediaKind kind = DetectFormat(fileName);
     if (IsVideoKind(kind)) {
         VideoInfo info;
         try {
@@ -26,7 +26,7 @@ DurationPair GetDurationPair(const std::string& fileName, AbortFlag* abort,
         }
         return VideoDurationPair(info.duration, info.wholeFrameRate);
     }
-    if (kind.empty()) {
+    if (kind == MediaKind::Unknown) {
         return DurationPair::None();
     }
     return {GetMediaDuration(fileName, abort, progress, 25.0),

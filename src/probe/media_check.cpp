@@ -5,10 +5,10 @@
 #include "core/file_helpers.h"
 #include "formats/ac3.h"
 #include "formats/byte_source.h"
+#include "formats/detect.h"
 #include "formats/dts.h"
 #include "formats/mpa_file.h"
 #include "formats/wav.h"
-#include "probe/detect.h"
 
 namespace varnix {
 
@@ -97,20 +97,20 @@ std::string MediaFileProblem(const std::string& fileName) {
     if (!BinaryFile(fileName, BinaryFile::Mode::Read).isOpen()) {
         return "cannot be opened for reading";
     }
-    const std::string kind = DetectFormat(fileName);
-    if (kind.empty()) {
+    const MediaKind kind = DetectFormat(fileName);
+    if (kind == MediaKind::Unknown) {
         return "unknown file format";
     }
-    if (kind == kKindAC3) {
+    if (kind == MediaKind::AC3) {
         return AC3Problem(fileName);
     }
-    if (kind == kKindDTS) {
+    if (kind == MediaKind::DTS) {
         return DTSProblem(fileName);
     }
-    if (kind == kKindWAV) {
+    if (kind == MediaKind::WAV) {
         return WAVProblem(fileName);
     }
-    if (kind == kKindMPA) {
+    if (kind == MediaKind::MPA) {
         return MPAProblem(fileName);
     }
     return {};

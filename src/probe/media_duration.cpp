@@ -2,18 +2,18 @@
 
 #include "core/errors.h"
 #include "formats/ac3.h"
+#include "formats/detect.h"
 #include "formats/dts.h"
 #include "formats/mpa_file.h"
 #include "formats/wav.h"
-#include "probe/detect.h"
 #include "probe/duration_pair.h"
 #include "video/get_video_info.h"
 
 namespace varnix {
 
-bool ReadAudioSamples(const std::string& fileName, const std::string& kind, AudioSamples& out) {
+bool ReadAudioSamples(const std::string& fileName, MediaKind kind, AudioSamples& out) {
     out = AudioSamples{};
-    if (kind == kKindAC3) {
+    if (kind == MediaKind::AC3) {
         const AC3FrameLayout layout = ReadAC3FrameLayout(fileName);
         if (layout.firstFrameBytes == 0) {
             return false;  // reserved sample rate, frame size out of the table, or no header
@@ -22,12 +22,12 @@ bool ReadAudioSamples(const std::string& fileName, const std::string& kind, Audi
         out.sampleRate = AC3SampleRate(layout.sampleRateCode);
         return true;
     }
-    if (kind == kKindDTS) {
+    if (kind == MediaKind::DTS) {
         out.samples = GetDTSFrameCount(fileName) * kDTSSamplesPerFrame;
         out.sampleRate = GetDTSSampleRate(fileName);
         return out.sampleRate != 0;
     }
-    if (kind == kKindWAV) {
+    if (kind == MediaKind::WAV) {
         const WAVLayout layout = ReadWAVLayout(fileName);
         const WAVHeader& h = layout.header;
         const std::uint32_t bytesPerSample = h.bitsPerSample / 8u;
@@ -39,7 +39,7 @@ bool ReadAudioSamples(const std::string& fileName, const std::string& kind, Audi
         out.sampleRate = h.sampleRate;
         return true;
     }
-    if (kind == kKindMPA) {
+    if (kind == MediaKind::MPA) {
         MPAInfo info;
         try {
             ReadMPAInfo(fileName, true, info);
@@ -55,7 +55,7 @@ bool ReadAudioSamples(const std::string& fileName, const std::string& kind, Audi
 
 TimeCode GetMediaDuration(const std::string& fileName, AbortFlag* abort,
                           ProgressIndicator* progress, double fps) {
-    const std::string kind = DetectFormat(fileName);
+    const MediaKind kind = DetectFormat(fileName);
     if (IsVideoKind(kind)) {
         // The scanned (or cached) duration, unchanged: at the stream's own frame rate,
         // whatever `fps` says, and with no frame added.
@@ -73,7 +73,7 @@ TimeCode GetMediaDuration(const std::string& fileName, AbortFlag* abort,
 
 TimeCode MediaDurationForSystem(const std::string& fileName, int systemRate, AbortFlag* abort,
                                 ProgressIndicator* progress) {
-    const std::string kind = DetectFormat(fileName);
+    const MediaKind kind = DetectFormat(fileName);
     if (IsVideoKind(kind)) {
         return GetDurationPair(fileName, abort, progress).ForSystem(systemRate);
     }

@@ -6,6 +6,7 @@
 #include "core/host.h"
 #include "core/progress.h"
 #include "core/timecode.h"
+#include "formats/detect.h"
 
 namespace varnix {
 
@@ -29,6 +30,6 @@ struct AudioSamples {
     std::uint64_t samples = 0;
     std::uint32_t sampleRate = 0;
 };
-bool ReadAudioSamples(const std::string& fileName, const std::string& kind, AudioSamples& out);
+bool ReadAudioSamples(const std::string& fileName, MediaKind kind, AudioSamples& out);
 
 }  // namespace varnix

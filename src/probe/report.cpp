@@ -1,7 +1,7 @@
 #include "probe/report.h"
 
 #include "core/host.h"
-#include "probe/detect.h"
+#include "formats/detect.h"
 #include "probe/media_info.h"
 #include "probe/report_audio.h"
 #include "probe/report_video.h"
@@ -10,18 +10,18 @@ namespace varnix {
 
 namespace {
 
-std::string ReportOfKind(const std::string& fileName, const std::string& kind,
-                         ProgressIndicator* progress, char decimalSeparator) {
-    if (kind == kKindAC3) {
+std::string ReportOfKind(const std::string& fileName, MediaKind kind, ProgressIndicator* progress,
+                         char decimalSeparator) {
+    if (kind == MediaKind::AC3) {
         return AC3InformationReport(fileName);
     }
-    if (kind == kKindDTS) {
+    if (kind == MediaKind::DTS) {
         return DTSInformationReport(fileName, decimalSeparator);
     }
-    if (kind == kKindMPA) {
+    if (kind == MediaKind::MPA) {
         return MPAInformationReport(fileName);
     }
-    if (kind == kKindWAV) {
+    if (kind == MediaKind::WAV) {
         return IsPCMWave(fileName) ? WAVInformationReport(fileName) : kUnknownFileFormat;
     }
     if (IsVideoKind(kind)) {

@@ -5,9 +5,9 @@
 
 #include "core/timecode.h"
 #include "formats/ac3.h"
+#include "formats/detect.h"
 #include "formats/dts.h"
 #include "formats/mpa_frame.h"
-#include "probe/detect.h"
 #include "ui/durations_list_rules.h"
 
 namespace varnix {
@@ -71,28 +71,24 @@ AudioColumns WAVColumns(const MediaInfoWAV& info, char decimalSeparator) {
                         std::to_string(info.bitsPerSample) + " bits", "PCM", kImageWAV};
 }
 
-bool IsMPAListKind(const std::string& kind) {
-    return kind == kKindMPA || kind == ".mp2" || kind == ".m2a";
-}
-
-std::optional<AudioColumns> AudioColumnsOfFile(const std::string& fileName, const std::string& kind,
+std::optional<AudioColumns> AudioColumnsOfFile(const std::string& fileName, MediaKind kind,
                                                char decimalSeparator) {
-    if (kind == kKindAC3) {
+    if (kind == MediaKind::AC3) {
         MediaInfoAC3 info;
         ReadAC3Description(fileName, info);
         return AC3Columns(info, decimalSeparator);
     }
-    if (kind == kKindDTS) {
+    if (kind == MediaKind::DTS) {
         MediaInfoDTS info;
         ReadDTSDescription(fileName, info);
         return DTSColumns(info, decimalSeparator);
     }
-    if (IsMPAListKind(kind)) {
+    if (kind == MediaKind::MPA) {
         MediaInfoMPA info;
         ReadMPADescription(fileName, info);
         return MPAColumns(info, decimalSeparator);
     }
-    if (kind == kKindWAV) {
+    if (kind == MediaKind::WAV) {
         MediaInfoWAV info;
         ReadWAVDescription(fileName, info);
         return WAVColumns(info, decimalSeparator);
@@ -100,20 +96,16 @@ std::optional<AudioColumns> AudioColumnsOfFile(const std::string& fileName, cons
     return std::nullopt;
 }
 
-std::string KindForAdding(const std::string& kind, bool mergePageShown, bool checkHeader,
-                          int mergeRows) {
-    if (kind.empty() && mergePageShown && !checkHeader && mergeRows > 0) {
-        return kBrokenHeaderKind;
-    }
-    return kind;
+bool ConsideredForAdding(MediaKind kind, bool mergePageShown, bool checkHeader, int mergeRows) {
+    return kind != MediaKind::Unknown || (mergePageShown && !checkHeader && mergeRows > 0);
 }
 
 bool AudioChecksApply(bool mergePageShown, bool checkHeader, int listRows) {
     return !(mergePageShown && !checkHeader && listRows > 0);
 }
 
-bool PassesAudioChecks(const std::string& fileName, const std::string& kind) {
-    if (!WaveChecksPass(fileName, kind) || kind.empty()) {
+bool PassesAudioChecks(const std::string& fileName, MediaKind kind) {
+    if (!WaveChecksPass(fileName, kind) || kind == MediaKind::Unknown) {
         return false;
     }
     for (const char* video : {".m2v", ".m1v", ".mpg"}) {
@@ -124,9 +116,8 @@ bool PassesAudioChecks(const std::string& fileName, const std::string& kind) {
     return !IsVideoKind(kind);
 }
 
-bool MergeFormatChecked(const std::string& kind, bool mergePageShown, int mergeRows,
-                        bool checkHeader) {
-    if (kind == kKindAC3 || kind == kKindDTS || IsMPAListKind(kind)) {
+bool MergeFormatChecked(MediaKind kind, bool mergePageShown, int mergeRows, bool checkHeader) {
+    if (kind == MediaKind::AC3 || kind == MediaKind::DTS || kind == MediaKind::MPA) {
         return false;
     }
     return mergePageShown && mergeRows > 1 && checkHeader;

@@ -6,6 +6,7 @@
 #include <optional>
 #include <string>
 
+#include "formats/detect.h"
 #include "probe/media_info.h"
 #include "ui/list_rules.h"
 
@@ -17,10 +18,6 @@ constexpr int kImageWAV = 0;
 constexpr int kImageAC3 = 1;
 constexpr int kImageDTS = 2;
 constexpr int kImageMPA = 3;
-
-// A marker kind that lets a file of no known kind onto a merge list that already has a row and
-// no header check.
-inline constexpr const char* kBrokenHeaderKind = "Broken header";
 
 // The texts of the columns after "Time", and the row's picture.
 struct AudioColumns {
@@ -43,28 +40,24 @@ AudioColumns DTSColumns(const MediaInfoDTS& info, char decimalSeparator);
 AudioColumns MPAColumns(const MediaInfoMPA& info, char decimalSeparator);
 AudioColumns WAVColumns(const MediaInfoWAV& info, char decimalSeparator);
 
-// The kinds the lists show as MPEG audio.
-bool IsMPAListKind(const std::string& kind);
 // The columns of a file of an audio kind, read from its description; nothing for other kinds.
-std::optional<AudioColumns> AudioColumnsOfFile(const std::string& fileName, const std::string& kind,
+std::optional<AudioColumns> AudioColumnsOfFile(const std::string& fileName, MediaKind kind,
                                                char decimalSeparator);
 
-// The kind under which an added file is considered: its own, or the broken-header marker for a
-// file of no known kind on a merge list that has rows and no header check.
-std::string KindForAdding(const std::string& kind, bool mergePageShown, bool checkHeader,
-                          int mergeRows);
+// Whether an added file is considered at all: a file of a known kind, and also one of no known
+// kind (its header may be broken) on a merge list that has rows and no header check.
+bool ConsideredForAdding(MediaKind kind, bool mergePageShown, bool checkHeader, int mergeRows);
 // Whether the format checks are made: not on the merge page without header check once its list
 // has a row (the first row is the reference; later files are merged as they are).
 bool AudioChecksApply(bool mergePageShown, bool checkHeader, int listRows);
 // The checks of a file for an audio list, in order: a name ending in ".wav" and a file of the
 // kind ".wav" must be PCM WAVE files; the kind must be known; neither the name (".m2v", ".m1v",
 // ".mpg", letter case as written) nor the content may be video.
-bool PassesAudioChecks(const std::string& fileName, const std::string& kind);
+bool PassesAudioChecks(const std::string& fileName, MediaKind kind);
 
 // Whether a new row is compared with the first row of the merge list: for kinds other than
 // AC3, DTS and MPEG audio, on the merge page with the header check and more than one row.
-bool MergeFormatChecked(const std::string& kind, bool mergePageShown, int mergeRows,
-                        bool checkHeader);
+bool MergeFormatChecked(MediaKind kind, bool mergePageShown, int mergeRows, bool checkHeader);
 // Whether the new row's channels, frequency and bit rate texts equal the first row's.
 bool SameMergeFormat(const AudioColumns& first, const AudioColumns& added);
 

@@ -2,7 +2,7 @@
 
 #include "core/file.h"
 #include "core/file_helpers.h"
-#include "probe/detect.h"
+#include "formats/detect.h"
 #include "probe/media_info.h"
 
 namespace varnix {
@@ -33,11 +33,11 @@ bool FileCanBeRead(const std::string& fileName) {
     return file.isOpen();
 }
 
-bool WaveChecksPass(const std::string& fileName, const std::string& kind) {
+bool WaveChecksPass(const std::string& fileName, MediaKind kind) {
     if (EndsWith(fileName, ".wav") && !IsPCMWave(fileName)) {
         return false;
     }
-    return kind != kKindWAV || IsPCMWave(fileName);
+    return kind != MediaKind::WAV || IsPCMWave(fileName);
 }
 
 }  // namespace varnix

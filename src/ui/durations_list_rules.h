@@ -5,6 +5,7 @@
 #include <string>
 
 #include "core/timecode.h"
+#include "formats/detect.h"
 #include "ui/window_state.h"
 
 namespace varnix {
@@ -28,7 +29,7 @@ bool FileCanBeRead(const std::string& fileName);
 
 // Whether a file may give a duration: a name ending in ".wav" (letter case as written) and a
 // file of the kind ".wav" must both be PCM WAVE files.
-bool WaveChecksPass(const std::string& fileName, const std::string& kind);
+bool WaveChecksPass(const std::string& fileName, MediaKind kind);
 // Whether a text ends with another, letter case as written.
 bool EndsWith(const std::string& text, const std::string& tail);
 

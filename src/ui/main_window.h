@@ -33,6 +33,7 @@
 #include "core/host.h"
 #include "core/progress.h"
 #include "cut/split_job.h"
+#include "formats/detect.h"
 #include "ui/drop_list.h"
 #include "ui/list_rules.h"
 #include "ui/progress_bar_adapter.h"
@@ -145,7 +146,7 @@ class TAC3Splitter : public QMainWindow {
     void RecomputeAudioTimes();
     // Compares a new WAV row of the merge list with its first row under the header check and
     // deletes it when the channels, frequency or bit rate differ; false when it was deleted.
-    bool CheckMergeFormat(TDropList2* list, QTreeWidgetItem* added, const std::string& kind);
+    bool CheckMergeFormat(TDropList2* list, QTreeWidgetItem* added, MediaKind kind);
 
     // What the lists share.
     // Moves the selected row one place up or down; the first row wraps to the end, the last
@@ -265,9 +266,8 @@ class TAC3Splitter : public QMainWindow {
     // Runs a video scan in the busy state (Cancel stops it); the abort byte is clear after it.
     void RunScan(const std::function<void()>& scan);
     // The duration pair of a file; a video is scanned in the busy state.
-    DurationPair FileDurationPair(const std::string& fileName, const std::string& kind);
-    void FillAudioColumns(QTreeWidgetItem* item, const std::string& fileName,
-                          const std::string& kind);
+    DurationPair FileDurationPair(const std::string& fileName, MediaKind kind);
+    void FillAudioColumns(QTreeWidgetItem* item, const std::string& fileName, MediaKind kind);
     // Runs once, before the window is first shown.
     void FormShow();
     // The close question; true when the window may close.

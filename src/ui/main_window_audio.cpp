@@ -4,7 +4,7 @@
 #include "core/errors.h"
 #include "core/file_helpers.h"
 #include "core/host.h"
-#include "probe/detect.h"
+#include "formats/detect.h"
 #include "probe/duration_pair.h"
 #include "probe/media_duration.h"
 #include "probe/media_info.h"
@@ -48,11 +48,9 @@ void TAC3Splitter::BitBtn2Click() {
 
 void TAC3Splitter::AddAudioFiles(const QStringList& fileNames) {
     for (const QString& fileName : fileNames) {
-        const std::string kind =
-            KindForAdding(DetectFormat(fileName.toStdString()), MergePageShown(),
-                          CheckBox1->isChecked(), ListView3->topLevelItemCount());
         // Files of no known kind are passed over without a word.
-        if (!kind.empty()) {
+        if (ConsideredForAdding(DetectFormat(fileName.toStdString()), MergePageShown(),
+                                CheckBox1->isChecked(), ListView3->topLevelItemCount())) {
             AddAudioFile(ShownAudioList(), fileName);
         }
     }
@@ -68,7 +66,7 @@ bool TAC3Splitter::AddAudioFile(TDropList2* list, const QString& fileName) {
     }
     const bool checks =
         AudioChecksApply(MergePageShown(), CheckBox1->isChecked(), list->topLevelItemCount());
-    std::string kind = DetectFormat(file);
+    MediaKind kind = DetectFormat(file);
     if (checks && !PassesAudioChecks(file, kind)) {
         return false;
     }
@@ -82,7 +80,8 @@ bool TAC3Splitter::AddAudioFile(TDropList2* list, const QString& fileName) {
 
     // Without the checks (the merge list's later files) anything goes on the list; a file of
     // no known kind, or that gives no duration, shows "???" and counts in no total.
-    const bool known = checks || !(kind.empty() || (kind == kKindWAV && !IsPCMWave(file)));
+    const bool known =
+        checks || !(kind == MediaKind::Unknown || (kind == MediaKind::WAV && !IsPCMWave(file)));
     DurationPair pair = DurationPair::None();
     if (known) {
         try {
@@ -112,7 +111,7 @@ bool TAC3Splitter::AddAudioFile(TDropList2* list, const QString& fileName) {
 }
 
 void TAC3Splitter::FillAudioColumns(QTreeWidgetItem* item, const std::string& fileName,
-                                    const std::string& kind) {
+                                    MediaKind kind) {
     const std::optional<AudioColumns> columns =
         AudioColumnsOfFile(fileName, kind, DecimalSeparator());
     if (!columns) {
@@ -126,8 +125,7 @@ void TAC3Splitter::FillAudioColumns(QTreeWidgetItem* item, const std::string& fi
     item->setIcon(0, FileKindIcon(columns->image));
 }
 
-bool TAC3Splitter::CheckMergeFormat(TDropList2* list, QTreeWidgetItem* added,
-                                    const std::string& kind) {
+bool TAC3Splitter::CheckMergeFormat(TDropList2* list, QTreeWidgetItem* added, MediaKind kind) {
     if (list != ListView3 || !MergeFormatChecked(kind, MergePageShown(), list->topLevelItemCount(),
                                                  CheckBox1->isChecked())) {
         return true;

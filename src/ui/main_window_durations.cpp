@@ -5,7 +5,7 @@
 #include "core/file_helpers.h"
 #include "core/host.h"
 #include "cut/durations.h"
-#include "probe/detect.h"
+#include "formats/detect.h"
 #include "probe/duration_pair.h"
 #include "probe/media_check.h"
 #include "probe/media_duration.h"
@@ -42,7 +42,7 @@ void TAC3Splitter::BitBtn1Click() {
 void TAC3Splitter::AddDurationsFromFiles(const QStringList& fileNames) {
     for (const QString& fileName : fileNames) {
         // Files of no known kind are passed over without a word.
-        if (DetectFormat(fileName.toStdString()).empty()) {
+        if (DetectFormat(fileName.toStdString()) == MediaKind::Unknown) {
             continue;
         }
         AddDurationFromFile(fileName);
@@ -72,7 +72,7 @@ void TAC3Splitter::RunScan(const std::function<void()>& scan) {
     scan();
 }
 
-DurationPair TAC3Splitter::FileDurationPair(const std::string& fileName, const std::string& kind) {
+DurationPair TAC3Splitter::FileDurationPair(const std::string& fileName, MediaKind kind) {
     DurationPair pair = DurationPair::None();
     auto probe = [&] { pair = GetDurationPair(fileName, &state_.AbortFlag, progress_.get()); };
     if (IsVideoKind(kind)) {
@@ -92,7 +92,7 @@ bool TAC3Splitter::AddDurationFromFile(const QString& fileName) {
                                   FileNameOf(file) + kMissingFileText);
         return false;
     }
-    const std::string kind = DetectFormat(file);
+    const MediaKind kind = DetectFormat(file);
     if (!WaveChecksPass(file, kind)) {
         return false;
     }
@@ -256,7 +256,7 @@ void TAC3Splitter::RecomputeAllTimes() {
             item->setText(kTimeColumn, pairText);
             continue;
         }
-        const std::string kind = DetectFormat(path);
+        const MediaKind kind = DetectFormat(path);
         if (!IsVideoKind(kind)) {
             // An audio file is asked again for its duration in the system chosen now.
             state_.AbortFlag = 0;

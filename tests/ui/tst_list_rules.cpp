@@ -3,7 +3,7 @@
 
 #include <QTest>
 
-#include "probe/detect.h"
+#include "formats/detect.h"
 #include "support/audio_builders.h"
 #include "support/temp_dir.h"
 #include "ui/audio_list_rules.h"

@@ -4,7 +4,7 @@
 
 #include <gtest/gtest.h>
 
-#include "probe/detect.h"
+#include "formats/detect.h"
 #include "scan_helpers.h"
 #include "video/get_video_info.h"
 
@@ -62,7 +62,7 @@ TEST_P(RealStreams, ScanMatchesTheReferenceTools) {
     const RealStream& s = GetParam();
     TempDir dir;
     const std::string file = dir.copyData(std::string("video/") + s.file);
-    EXPECT_EQ(DetectFormat(file), s.kind);
+    EXPECT_STREQ(MediaKindText(DetectFormat(file)), s.kind);
 
     const ScanOutcome scan = ScanFile(file, {.collect = false});
     EXPECT_EQ(scan.results.mpegVersion, s.mpegVersion);
