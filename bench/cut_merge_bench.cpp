@@ -138,7 +138,7 @@ void BM_SplitOneGiBAC3IntoTenPiecesVsCp(benchmark::State& state) {
 
         varnix::SplitJobRequest request;
         request.durations.assign(9, varnix::DurationPair{tenth, tenth});
-        request.systemRate = varnix::kPALRate;
+        request.system = varnix::TvSystem::Pal;
         request.outputFolder = out;
         request.inputs = {input};
         const auto start = Clock::now();

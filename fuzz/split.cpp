@@ -44,7 +44,7 @@ class ErrorCountingHost : public Host {
 // whose duration is gone.
 struct SplitRequest {
     std::vector<DurationRow> rows;
-    int systemRate = kNTSCRate;
+    TvSystem system = TvSystem::Ntsc;
     bool mergeFirst = false;
     Bytes input;
 };
@@ -57,7 +57,7 @@ SplitRequest ParseRequest(Bytes data) {
     }
     const std::uint8_t control = data.back();
     const std::size_t count = std::min<std::size_t>(control & 7, (data.size() - 1) / 2);
-    request.systemRate = (control & 8) != 0 ? kPALRate : kNTSCRate;
+    request.system = (control & 8) != 0 ? TvSystem::Pal : TvSystem::Ntsc;
     request.mergeFirst = (control & 16) != 0;
     const std::size_t trailer = 1 + 2 * count;
     const Bytes durations = data.subspan(data.size() - trailer, 2 * count);
@@ -176,7 +176,7 @@ void FuzzSplit(Bytes data) {
     ErrorCountingHost host;
     SplitJobRequest job;
     job.durations = request.rows;
-    job.systemRate = request.systemRate;
+    job.system = request.system;
     job.outputFolder = folder;
     job.inputs = {inputName};
     job.mergeFirst = request.mergeFirst;
@@ -203,7 +203,7 @@ void FuzzSplit(Bytes data) {
     }
 
     // Every piece written is listed, with its size, in cut-list order; nothing else is left.
-    const CutList list = BuildCutList(request.rows, request.systemRate, result.outputFolder,
+    const CutList list = BuildCutList(request.rows, request.system, result.outputFolder,
                                       PieceNameSource(cut, request.mergeFirst));
     std::vector<std::optional<ByteVector>> slots;
     std::vector<ByteVector> pieces;

@@ -104,8 +104,8 @@ void ScanBesideHostileCache(Bytes rest) {
         VideoInfo info;
         GetVideoInfo(input, &progress, nullptr, info, NoIdle);
         GetDurationPair(input, nullptr, &progress);
-        MediaDurationForSystem(input, 25, nullptr, &progress);
-        MediaDurationForSystem(input, 30, nullptr, &progress);
+        MediaDurationForSystem(input, TvSystem::Pal, nullptr, &progress);
+        MediaDurationForSystem(input, TvSystem::Ntsc, nullptr, &progress);
         ShowMediaInformation(input, false, &progress);
     } catch (const EParserFileException&) {
         Check(video.empty(), "a video with bytes could not be read");

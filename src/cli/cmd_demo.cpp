@@ -55,7 +55,7 @@ void SplitSamples(Context& context, const std::vector<std::string>& files,
     out << " (NTSC) and the rest into " << folder << ":\n";
     CliHost host(context.streams.err, context.streams.in, false, false);
     ScopedHost scope(host);
-    request.systemRate = kNTSCRate;
+    request.system = TvSystem::Ntsc;
     request.outputFolder = folder;
     request.warnAboutInputsWithoutPieces = false;
     const SplitJobResult result = SplitJob(std::move(request)).Process();

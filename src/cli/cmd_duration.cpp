@@ -25,11 +25,11 @@ void AddDurationCommand(CLI::App& app, Context& context) {
         "its own frame rate: a 25 fps video shows the same time under both systems, a 29.97 fps\n"
         "video shows its frames limited to 24 under PAL.");
     command->callback([&context, files, system] {
-        const int rate = *system == "pal" ? kPALRate : kNTSCRate;
+        const TvSystem tvSystem = *system == "pal" ? TvSystem::Pal : TvSystem::Ntsc;
         for (const auto& file : *files) {
             ProgressBar bar(context.streams.err, context.streams.errIsTerminal,
                             "Scanning " + FileNameOf(file));
-            const TimeCode tc = MediaDurationForSystem(file, rate, nullptr, bar.Indicator());
+            const TimeCode tc = MediaDurationForSystem(file, tvSystem, nullptr, bar.Indicator());
             bar.Clear();
             context.streams.out << (tc.IsNone() ? std::string("???") : TimeCodeToText(tc)) << '\t'
                                 << file << '\n';

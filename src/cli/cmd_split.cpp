@@ -62,10 +62,10 @@ enum class Resolved { Ok, Usage, FileFailed };
 
 // A time code (clamped like a typed duration) or the duration pair of a media file, as the
 // durations list takes it (a video is scanned once and its duration kept beside it).
-Resolved ResolveDuration(Context& context, const DurationText& given, int systemRate,
+Resolved ResolveDuration(Context& context, const DurationText& given, TvSystem system,
                          DurationRow& row, std::string& message) {
     if (const auto tc = ParseTimeCodeText(given.text)) {
-        row = TypedDurationPair(*tc, systemRate);
+        row = TypedDurationPair(*tc, system);
         return Resolved::Ok;
     }
     const std::string file = IsAbsolute(given.text) ? given.text : given.folder + given.text;
@@ -165,7 +165,7 @@ void AddSplitCommand(CLI::App& app, Context& context) {
         "unknown format; with -m only the first file is checked) and files that give no piece\n"
         "are named on standard error, and the exit status is then 1.");
     command->callback([command, &context, options, durations, lists] {
-        const int rate = options->system == "pal" ? kPALRate : kNTSCRate;
+        const TvSystem system = options->system == "pal" ? TvSystem::Pal : TvSystem::Ntsc;
         std::ostream& err = context.streams.err;
 
         // The durations in the order they were given, -d and -D mixed.
@@ -188,7 +188,7 @@ void AddSplitCommand(CLI::App& app, Context& context) {
         for (const auto& text : texts) {
             DurationRow row;
             std::string message;
-            const Resolved resolved = ResolveDuration(context, text, rate, row, message);
+            const Resolved resolved = ResolveDuration(context, text, system, row, message);
             if (resolved != Resolved::Ok) {
                 err << "varnix: " << message << "; nothing was cut\n";
                 context.status = std::max(
@@ -217,7 +217,7 @@ void AddSplitCommand(CLI::App& app, Context& context) {
         ProgressAwareHost host(err, context.streams.in, context.streams.inIsTerminal, options->yes,
                                bar);
         ScopedHost scope(host);
-        request.systemRate = rate;
+        request.system = system;
         request.outputFolder = options->folder;
         request.mergeFirst = options->merge;
         request.progress = bar.Indicator();

@@ -208,8 +208,8 @@ std::string TimeCodeToText(TimeCode tc) {
            PadNumber(tc.seconds, 2) + "." + PadNumber(tc.frames, 2);
 }
 
-std::string TimeCodeSystemText(TimeCode tc, int systemRate) {
-    return TimeCodeToText(tc) + " (" + (systemRate == 30 ? "NTSC)" : "PAL)");
+std::string TimeCodeSystemText(TimeCode tc, TvSystem system) {
+    return TimeCodeToText(tc) + (system == TvSystem::Ntsc ? " (NTSC)" : " (PAL)");
 }
 
 std::string TimeCodeRateText(TimeCode tc, double fps) {

@@ -42,15 +42,18 @@ constexpr TimeCode MakeTimeCode(int hours, int minutes, int seconds, int frames)
                     static_cast<std::uint8_t>(seconds), static_cast<std::uint8_t>(frames)};
 }
 
-// The TV system chosen in the window: 25 means PAL, any other value NTSC.
-constexpr int kPALRate = 25;
-constexpr int kNTSCRate = 30;
-constexpr bool IsPAL(int systemRate) {
-    return systemRate == kPALRate;
+// The TV system of the durations: PAL time codes count 25 frames a second, NTSC time codes 30
+// (an NTSC time-code second lasts 1.001 real seconds).
+enum class TvSystem { Pal, Ntsc };
+
+// The frames a second of a system's time codes, 25 or 30: every frame rate of a system comes
+// from here.
+constexpr int SystemFrameRate(TvSystem system) {
+    return system == TvSystem::Pal ? 25 : 30;
 }
 // The frame rate that arithmetic uses for a system: 25.0 or 30.0.
-constexpr double SystemFps(int systemRate) {
-    return IsPAL(systemRate) ? 25.0 : 30.0;
+constexpr double SystemFps(TvSystem system) {
+    return SystemFrameRate(system);
 }
 
 // The real NTSC frame rate, an extended-precision constant.
@@ -88,7 +91,8 @@ std::int64_t NTSCStretch(std::int64_t samples);
 std::int64_t SamplesForDuration(TimeCode duration, std::int64_t sampleRate, double fps);
 
 std::string TimeCodeToText(TimeCode tc);
-std::string TimeCodeSystemText(TimeCode tc, int systemRate);
+// HH:MM:SS.FF followed by " (PAL)" or " (NTSC)".
+std::string TimeCodeSystemText(TimeCode tc, TvSystem system);
 std::string TimeCodeRateText(TimeCode tc, double fps);
 
 std::string PadNumber(std::int64_t value, int minimumWidth);

@@ -73,7 +73,7 @@ std::string PieceNameSource(const std::string& input, bool merged) {
     return input.substr(0, input.size() - tail.size()) + ext;
 }
 
-CutList BuildCutList(const std::vector<DurationRow>& rows, int systemRate,
+CutList BuildCutList(const std::vector<DurationRow>& rows, TvSystem system,
                      const std::string& folder, const std::string& nameSource) {
     const int width = PieceNumberWidth(rows.size());
     CutList list;
@@ -82,7 +82,7 @@ CutList BuildCutList(const std::vector<DurationRow>& rows, int systemRate,
             continue;
         }
         const int n = static_cast<int>(list.size()) + 1;
-        list.push_back(CutPoint{rows[k]->ForSystem(systemRate),
+        list.push_back(CutPoint{rows[k]->ForSystem(system),
                                 MakePieceName(folder, nameSource, n, width), static_cast<int>(k)});
     }
     list.push_back(

@@ -46,7 +46,7 @@ std::string PieceNameSource(const std::string& input, bool merged);
 
 // One entry per row that has a pair (rows without one take no number), in row order, with the
 // member of the system and the piece name of its 1-based position; then the tail entry.
-CutList BuildCutList(const std::vector<DurationRow>& rows, int systemRate,
+CutList BuildCutList(const std::vector<DurationRow>& rows, TvSystem system,
                      const std::string& folder, const std::string& nameSource);
 
 }  // namespace varnix

@@ -5,9 +5,9 @@
 
 namespace varnix {
 
-TimeCode ClampDuration(TimeCode typed, int systemRate) {
+TimeCode ClampDuration(TimeCode typed, TvSystem system) {
     TimeCode tc = typed;
-    const int maxFrames = std::max(systemRate - 1, 0);
+    const int maxFrames = SystemFrameRate(system) - 1;
     tc.frames = static_cast<std::uint8_t>(std::min<int>(tc.frames, maxFrames));
     tc.seconds = std::min<std::uint8_t>(tc.seconds, 59);
     tc.minutes = std::min<std::uint8_t>(tc.minutes, 59);
@@ -18,8 +18,8 @@ TimeCode ClampDuration(TimeCode typed, int systemRate) {
     return tc;
 }
 
-DurationPair TypedDurationPair(TimeCode typed, int systemRate) {
-    const TimeCode value = ClampDuration(typed, systemRate);
+DurationPair TypedDurationPair(TimeCode typed, TvSystem system) {
+    const TimeCode value = ClampDuration(typed, system);
     TimeCode pal = value;
     pal.frames = std::min<std::uint8_t>(pal.frames, 24);
     return DurationPair{pal, value};

@@ -14,15 +14,15 @@ namespace varnix {
 namespace {
 
 // "   Total time: " and the sum of the rows' durations in the system, as the status bar shows it.
-std::string DurationsTotalText(const std::vector<DurationRow>& rows, int systemRate) {
-    const double fps = SystemFps(systemRate);
+std::string DurationsTotalText(const std::vector<DurationRow>& rows, TvSystem system) {
+    const double fps = SystemFps(system);
     std::int64_t frames = 0;
     for (const auto& row : rows) {
         if (row) {
-            frames += TimeCodeToFrames(row->ForSystem(systemRate), fps);
+            frames += TimeCodeToFrames(row->ForSystem(system), fps);
         }
     }
-    return "   Total time: " + TimeCodeSystemText(FramesToTimeCode(frames, fps), systemRate);
+    return "   Total time: " + TimeCodeSystemText(FramesToTimeCode(frames, fps), system);
 }
 
 }  // namespace
@@ -106,14 +106,14 @@ MergeOutcome SplitJob::MergeListBeforeCutting(const std::string& mergedName,
 }
 
 void SplitJob::RunSplitJob(const std::string& input, bool merged) {
-    const CutList list = BuildCutList(request_.durations, request_.systemRate, folder_,
-                                      PieceNameSource(input, merged));
+    const CutList list =
+        BuildCutList(request_.durations, request_.system, folder_, PieceNameSource(input, merged));
     if (request_.progress != nullptr) {
         request_.progress->setMinimum(0);
         request_.progress->setPosition(0);
         request_.progress->setMaximum(static_cast<std::int64_t>(FileSizeOf(input)));
     }
-    const double fps = SystemFps(request_.systemRate);
+    const double fps = SystemFps(request_.system);
     std::size_t reached = 0;  // entries the cutter has started: all but the last are done
     const ShowCurrentPiece show = [this, &reached](int index) {
         ++reached;
@@ -164,7 +164,7 @@ PlannedOutputs SplitJob::PlanFor(const std::string& input, bool merged) const {
     if (merged) {
         plan.outputs.push_back(input);  // the merged file is written too
     }
-    for (const auto& entry : BuildCutList(request_.durations, request_.systemRate, folder_,
+    for (const auto& entry : BuildCutList(request_.durations, request_.system, folder_,
                                           PieceNameSource(input, merged))) {
         plan.outputs.push_back(entry.outputName);
     }
@@ -241,7 +241,7 @@ SplitJobResult SplitJob::Process() {
 
     *abort_ = 0;
     *busy_ = 1;
-    listener_->ShowTotalTime(DurationsTotalText(request_.durations, request_.systemRate));
+    listener_->ShowTotalTime(DurationsTotalText(request_.durations, request_.system));
     listener_->EnterBusyState();
 
     Ending ending = Ending::Finished;

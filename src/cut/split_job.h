@@ -41,7 +41,7 @@ class SplitJobListener {
 struct SplitJobRequest {
     // The durations list in cutting order.
     std::vector<DurationRow> durations;
-    int systemRate = kNTSCRate;  // 25 PAL, anything else NTSC
+    TvSystem system = TvSystem::Ntsc;
     std::string outputFolder;
     // The audio files list, or the merge list when mergeFirst is set.
     std::vector<std::string> inputs;

@@ -8,7 +8,7 @@
 namespace varnix {
 
 DurationPair VideoDurationPair(TimeCode duration, int wholeFrameRate) {
-    if (wholeFrameRate == kPALRate) {
+    if (wholeFrameRate == SystemFrameRate(TvSystem::Pal)) {
         return {duration, PALToNTSCTimeCode(duration)};
     }
     return {NTSCToPALTimeCode(duration), duration};

@@ -19,8 +19,8 @@ struct DurationPair {
     // No duration in either system.
     static constexpr DurationPair None() { return {TimeCode::None(), TimeCode::None()}; }
 
-    // The member for a TV system: PAL for 25, NTSC for any other rate.
-    TimeCode ForSystem(int systemRate) const { return IsPAL(systemRate) ? pal : ntsc; }
+    // The member for a TV system.
+    TimeCode ForSystem(TvSystem system) const { return system == TvSystem::Pal ? pal : ntsc; }
 
     friend bool operator==(const DurationPair&, const DurationPair&) = default;
 };

@@ -71,13 +71,13 @@ TimeCode GetMediaDuration(const std::string& fileName, AbortFlag* abort,
                            static_cast<std::int64_t>(audio.samples));
 }
 
-TimeCode MediaDurationForSystem(const std::string& fileName, int systemRate, AbortFlag* abort,
+TimeCode MediaDurationForSystem(const std::string& fileName, TvSystem system, AbortFlag* abort,
                                 ProgressIndicator* progress) {
     const MediaKind kind = DetectFormat(fileName);
     if (IsVideoKind(kind)) {
-        return GetDurationPair(fileName, abort, progress).ForSystem(systemRate);
+        return GetDurationPair(fileName, abort, progress).ForSystem(system);
     }
-    return GetMediaDuration(fileName, abort, progress, SystemFps(systemRate));
+    return GetMediaDuration(fileName, abort, progress, SystemFps(system));
 }
 
 }  // namespace varnix

@@ -18,10 +18,10 @@ namespace varnix {
 TimeCode GetMediaDuration(const std::string& fileName, AbortFlag* abort,
                           ProgressIndicator* progress, double fps);
 
-// The duration that the durations list shows for a file under a TV system (25 PAL, otherwise
-// NTSC): GetMediaDuration at that system's rate for audio files; for video files the member of
-// the file's duration pair for the system.
-TimeCode MediaDurationForSystem(const std::string& fileName, int systemRate, AbortFlag* abort,
+// The duration that the durations list shows for a file under a TV system: GetMediaDuration at
+// that system's rate for audio files; for video files the member of the file's duration pair for
+// the system.
+TimeCode MediaDurationForSystem(const std::string& fileName, TvSystem system, AbortFlag* abort,
                                 ProgressIndicator* progress);
 
 // Samples and sample rate of an audio file as the durations count them. False for a file that

@@ -12,8 +12,8 @@ std::string DurationNumberText(int i, int n) {
     return PadNumber(i, width);
 }
 
-std::string SystemName(int systemRate) {
-    return IsPAL(systemRate) ? "PAL" : "NTSC";
+std::string SystemName(TvSystem system) {
+    return system == TvSystem::Pal ? "PAL" : "NTSC";
 }
 
 std::string DurationText(TimeCode tc) {

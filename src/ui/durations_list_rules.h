@@ -14,8 +14,8 @@ namespace varnix {
 // zeros to 4 digits from 1000 rows on, to 3 from 100, to 2 from 10.
 std::string DurationNumberText(int i, int n);
 
-// The system a row was filled under: "PAL" for 25, "NTSC" otherwise.
-std::string SystemName(int systemRate);
+// The system a row was filled under: "PAL" or "NTSC".
+std::string SystemName(TvSystem system);
 // A duration as the lists show it: HH:MM:SS.FF, or "???" for a file without a duration.
 std::string DurationText(TimeCode tc);
 inline constexpr const char* kNoDurationText = "???";

@@ -275,7 +275,7 @@ class TAC3Splitter : public QMainWindow {
     void FormClose();
     void ApplySettingsToControls();
     // Sets the TV system and shows the total of the list in use in it.
-    void SystemChanged(int systemRate);
+    void SystemChanged(TvSystem system);
     // Pixels for a designed width, grown with the font when the font is larger than designed.
     int Scaled(int designedPixels) const;
 

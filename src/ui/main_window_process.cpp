@@ -58,7 +58,7 @@ void TAC3Splitter::BitBtn10Click() {
             state_.Tables.DurationAt(ItemDataOf(ListView1->topLevelItem(row)));
         request.durations.push_back(pair != nullptr ? DurationRow(*pair) : std::nullopt);
     }
-    request.systemRate = state_.SystemRate;
+    request.system = state_.SystemRate;
     request.outputFolder = Edit1->text().toStdString();
     request.mergeFirst = MergePageShown();
     TDropList2* inputs = ShownAudioList();

@@ -34,7 +34,7 @@ void TAC3Splitter::setVisible(bool visible) {
 }
 
 void TAC3Splitter::FormShow() {
-    state_.SystemRate = kNTSCRate;
+    state_.SystemRate = TvSystem::Ntsc;
     // The designed size, made smaller on a screen that cannot show it.
     if (const QScreen* display = screen()) {
         resize(kDesignedClientSize.boundedTo(display->availableGeometry().size())
@@ -56,7 +56,7 @@ void TAC3Splitter::ResetLists() {
 
 void TAC3Splitter::SetDefaultSettings() {
     settings_.SetDefaults();
-    state_.SystemRate = kNTSCRate;
+    state_.SystemRate = TvSystem::Ntsc;
 }
 
 void TAC3Splitter::LoadSettings() {

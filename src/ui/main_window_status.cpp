@@ -13,13 +13,13 @@ namespace {
 // The entries of the rows' duration pairs for the system in use; rows without a pair are left
 // out.
 std::vector<TimeCode> RowEntries(const QTreeWidget* list, const WindowTables& tables,
-                                 int systemRate) {
+                                 TvSystem system) {
     std::vector<TimeCode> entries;
     const int count = list->topLevelItemCount();
     entries.reserve(static_cast<std::size_t>(count));
     for (int row = 0; row < count; ++row) {
         if (const DurationPair* pair = tables.DurationAt(ItemDataOf(list->topLevelItem(row)))) {
-            entries.push_back(pair->ForSystem(systemRate));
+            entries.push_back(pair->ForSystem(system));
         }
     }
     return entries;
@@ -58,9 +58,6 @@ void TAC3Splitter::ShowDurationsTotal() {
 
 void TAC3Splitter::ShowAudioTotal(int which) {
     TDropList2* list = which == 0 ? ListView2 : which == 1 ? ListView3 : ShownAudioList();
-    if (state_.SystemRate == 0) {
-        state_.SystemRate = kNTSCRate;
-    }
     const TimeCode total =
         AudioTotal(RowEntries(list, state_.Tables, state_.SystemRate), state_.SystemRate);
     SetStatusText(2, QString::fromStdString(TotalTimeText(total, state_.SystemRate)));
@@ -128,16 +125,16 @@ void TAC3Splitter::PageControl1Change() {
 
 void TAC3Splitter::RadioButton1Click() {
     if (RadioButton1->isChecked()) {
-        SystemChanged(kNTSCRate);
+        SystemChanged(TvSystem::Ntsc);
     }
 }
 
 void TAC3Splitter::RadioButton2Click() {
-    SystemChanged(kPALRate);
+    SystemChanged(TvSystem::Pal);
 }
 
-void TAC3Splitter::SystemChanged(int systemRate) {
-    state_.SystemRate = systemRate;
+void TAC3Splitter::SystemChanged(TvSystem system) {
+    state_.SystemRate = system;
     RecomputeAllTimes();
     if (ActiveList == ListView1) {
         ShowDurationsTotal();

@@ -65,12 +65,12 @@ std::string PositionText(std::int64_t i, std::int64_t n) {
     return "   " + std::to_string(i) + " / " + std::to_string(n);
 }
 
-std::string TotalTimeText(TimeCode total, int systemRate) {
-    return "   Total time: " + TimeCodeSystemText(total, systemRate);
+std::string TotalTimeText(TimeCode total, TvSystem system) {
+    return "   Total time: " + TimeCodeSystemText(total, system);
 }
 
-TimeCode DurationsTotal(const std::vector<TimeCode>& entries, int systemRate) {
-    const double fps = SystemFps(systemRate);
+TimeCode DurationsTotal(const std::vector<TimeCode>& entries, TvSystem system) {
+    const double fps = SystemFps(system);
     std::int64_t frames = 0;
     for (const TimeCode& entry : entries) {
         if (!entry.IsNone()) {
@@ -80,8 +80,8 @@ TimeCode DurationsTotal(const std::vector<TimeCode>& entries, int systemRate) {
     return FramesToTimeCode(frames, fps);
 }
 
-TimeCode AudioTotal(const std::vector<TimeCode>& entries, int systemRate) {
-    const double fps = SystemFps(systemRate);
+TimeCode AudioTotal(const std::vector<TimeCode>& entries, TvSystem system) {
+    const double fps = SystemFps(system);
     TimeCode total{};
     for (const TimeCode& entry : entries) {
         if (!entry.IsNone()) {

@@ -48,14 +48,14 @@ std::string PlatformRoot();
 // Status panel 0: "   i / n".
 std::string PositionText(std::int64_t i, std::int64_t n);
 // Status panel 2: "   Total time: HH:MM:SS.FF (NTSC)".
-std::string TotalTimeText(TimeCode total, int systemRate);
+std::string TotalTimeText(TimeCode total, TvSystem system);
 
 // Total of the durations list: the frames of every entry summed and turned back into a time
 // code at the system's rate. Entries without a duration count nothing.
-TimeCode DurationsTotal(const std::vector<TimeCode>& entries, int systemRate);
+TimeCode DurationsTotal(const std::vector<TimeCode>& entries, TvSystem system);
 // Total of an audio list: the entries added up as time codes. Entries without a duration count
 // nothing.
-TimeCode AudioTotal(const std::vector<TimeCode>& entries, int systemRate);
+TimeCode AudioTotal(const std::vector<TimeCode>& entries, TvSystem system);
 
 // On the merge page without header check, the first row of a list with rows stays where it
 // is: while it is selected, Move up, Move down and Delete file are disabled.

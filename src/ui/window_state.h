@@ -48,8 +48,8 @@ struct MovedItem {
 };
 
 struct WindowState {
-    // 30 while NTSC is chosen, 25 while PAL is chosen.
-    int SystemRate = kNTSCRate;
+    // The TV system chosen in the window (stored as the setting SplitterModeNTSC).
+    TvSystem SystemRate = TvSystem::Ntsc;
     // 1 while a video scan or a job runs (the job sets and clears it, as it does the abort
     // byte).
     varnix::AbortFlag Busy{0};

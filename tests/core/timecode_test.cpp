@@ -256,9 +256,9 @@ TEST(TimeCodeTest, SamplesForDurationAppliesTheStretchOnlyForNTSC) {
 TEST(TimeCodeTest, TextForms) {
     EXPECT_EQ(TimeCodeToText(TC(1, 2, 3, 4)), "01:02:03.04");
     EXPECT_EQ(TimeCodeToText(TC(255, 255, 255, 255)), "255:255:255.255");
-    EXPECT_EQ(TimeCodeSystemText(TC(0, 45, 10, 12), 30), "00:45:10.12 (NTSC)");
-    EXPECT_EQ(TimeCodeSystemText(TC(0, 45, 10, 12), 25), "00:45:10.12 (PAL)");
-    EXPECT_EQ(TimeCodeSystemText(TC(0, 0, 0, 0), 0), "00:00:00.00 (PAL)");
+    EXPECT_EQ(TimeCodeSystemText(TC(0, 45, 10, 12), TvSystem::Ntsc), "00:45:10.12 (NTSC)");
+    EXPECT_EQ(TimeCodeSystemText(TC(0, 45, 10, 12), TvSystem::Pal), "00:45:10.12 (PAL)");
+    EXPECT_EQ(TimeCodeSystemText(TC(0, 0, 0, 0), TvSystem::Pal), "00:00:00.00 (PAL)");
     EXPECT_EQ(TimeCodeRateText(TC(0, 0, 1, 0), 29.97), "00:00:01.00 (29.97 fps)");
     EXPECT_EQ(TimeCodeRateText(TC(0, 0, 1, 0), 25.0), "00:00:01.00 (25 fps)");
     EXPECT_EQ(TimeCodeRateText(TC(0, 0, 1, 0), 30.0), "00:00:01.00 (30 fps)");

@@ -18,23 +18,23 @@ namespace varnix::test {
 // Durations of 0 .. maxFrames video frames each (some 0, some beyond the input when maxFrames
 // is large), as PAL or NTSC time codes.
 inline std::vector<TimeCode> RandomDurations(std::mt19937& random, int count, int maxFrames,
-                                             int rate) {
+                                             TvSystem system) {
     std::vector<TimeCode> durations;
     for (int i = 0; i < count; ++i) {
         const int frames = static_cast<int>(random() % static_cast<unsigned>(maxFrames + 1));
-        durations.push_back(FramesToTimeCode(frames, rate == 25 ? 25.0 : 30.0));
+        durations.push_back(FramesToTimeCode(frames, SystemFps(system)));
     }
     return durations;
 }
 
 // A cut list of the durations plus the tail, pieces named after `source` in `folder`.
 inline CutList MakeCutList(const TempDir& dir, const std::string& source,
-                           const std::vector<TimeCode>& durations, int rate) {
+                           const std::vector<TimeCode>& durations, TvSystem system) {
     std::vector<DurationRow> rows;
     for (const TimeCode d : durations) {
         rows.push_back(DurationPair{d, d});
     }
-    return BuildCutList(rows, rate, dir.path().string() + kPathSeparator, source);
+    return BuildCutList(rows, system, dir.path().string() + kPathSeparator, source);
 }
 
 // Every piece of the list that exists, read whole, in list order (missing ones as empty).
@@ -55,9 +55,9 @@ inline Bytes Concatenation(const std::vector<Bytes>& pieces) {
 }
 
 inline std::string Describe(unsigned seed, int trial, const std::vector<TimeCode>& durations,
-                            int rate) {
+                            TvSystem system) {
     std::ostringstream text;
-    text << "seed " << seed << " trial " << trial << (rate == 25 ? " PAL:" : " NTSC:");
+    text << "seed " << seed << " trial " << trial << (system == TvSystem::Pal ? " PAL:" : " NTSC:");
     for (const TimeCode d : durations) {
         text << ' ' << TimeCodeToText(d);
     }

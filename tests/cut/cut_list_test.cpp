@@ -78,7 +78,7 @@ TEST(PieceNames, TrailingSeparator) {
 
 TEST(CutListBuild, RowsWithoutPairTakeNoNumber) {
     const std::vector<DurationRow> rows = {Pair(1), std::nullopt, Pair(2), std::nullopt, Pair(3)};
-    const CutList pal = BuildCutList(rows, 25, Folder("o"), "x.ac3");
+    const CutList pal = BuildCutList(rows, TvSystem::Pal, Folder("o"), "x.ac3");
     ASSERT_EQ(pal.size(), 4u);
     const int indices[] = {0, 2, 4, -1};
     for (std::size_t i = 0; i < pal.size(); ++i) {
@@ -87,11 +87,10 @@ TEST(CutListBuild, RowsWithoutPairTakeNoNumber) {
     }
     EXPECT_EQ(pal[1].duration, MakeTimeCode(0, 0, 2, 24));
     EXPECT_EQ(pal.back().duration, TimeCode{});
-    EXPECT_EQ(BuildCutList(rows, 30, Folder("o"), "x.ac3")[1].duration, MakeTimeCode(0, 0, 2, 29));
-    // Any rate other than 25 is NTSC.
-    EXPECT_EQ(BuildCutList(rows, 0, Folder("o"), "x.ac3")[0].duration, MakeTimeCode(0, 0, 1, 29));
+    EXPECT_EQ(BuildCutList(rows, TvSystem::Ntsc, Folder("o"), "x.ac3")[1].duration,
+              MakeTimeCode(0, 0, 2, 29));
 
-    const CutList onlyTail = BuildCutList({}, 25, Folder("o"), "x.ac3");
+    const CutList onlyTail = BuildCutList({}, TvSystem::Pal, Folder("o"), "x.ac3");
     ASSERT_EQ(onlyTail.size(), 1u);
     EXPECT_EQ(onlyTail[0].outputName, Folder("o") + "x_1.ac3");
     EXPECT_EQ(onlyTail[0].listIndex, -1);
@@ -100,21 +99,25 @@ TEST(CutListBuild, RowsWithoutPairTakeNoNumber) {
 TEST(TypedDurations, ClampAndPair) {
     struct Case {
         TimeCode typed;
-        int rate;
+        TvSystem system;
         TimeCode clamped;
         TimeCode pal;
     };
     const Case cases[] = {
-        {MakeTimeCode(0, 0, 0, 0), 30, MakeTimeCode(0, 0, 0, 1), MakeTimeCode(0, 0, 0, 1)},
-        {MakeTimeCode(0, 0, 0, 30), 30, MakeTimeCode(0, 0, 0, 29), MakeTimeCode(0, 0, 0, 24)},
-        {MakeTimeCode(0, 0, 0, 30), 25, MakeTimeCode(0, 0, 0, 24), MakeTimeCode(0, 0, 0, 24)},
-        {MakeTimeCode(99, 99, 99, 99), 30, MakeTimeCode(24, 59, 59, 29),
+        {MakeTimeCode(0, 0, 0, 0), TvSystem::Ntsc, MakeTimeCode(0, 0, 0, 1),
+         MakeTimeCode(0, 0, 0, 1)},
+        {MakeTimeCode(0, 0, 0, 30), TvSystem::Ntsc, MakeTimeCode(0, 0, 0, 29),
+         MakeTimeCode(0, 0, 0, 24)},
+        {MakeTimeCode(0, 0, 0, 30), TvSystem::Pal, MakeTimeCode(0, 0, 0, 24),
+         MakeTimeCode(0, 0, 0, 24)},
+        {MakeTimeCode(99, 99, 99, 99), TvSystem::Ntsc, MakeTimeCode(24, 59, 59, 29),
          MakeTimeCode(24, 59, 59, 24)},
-        {MakeTimeCode(1, 2, 3, 4), 25, MakeTimeCode(1, 2, 3, 4), MakeTimeCode(1, 2, 3, 4)},
+        {MakeTimeCode(1, 2, 3, 4), TvSystem::Pal, MakeTimeCode(1, 2, 3, 4),
+         MakeTimeCode(1, 2, 3, 4)},
     };
     for (const auto& c : cases) {
-        EXPECT_EQ(ClampDuration(c.typed, c.rate), c.clamped) << TimeCodeToText(c.typed);
-        const DurationPair pair = TypedDurationPair(c.typed, c.rate);
+        EXPECT_EQ(ClampDuration(c.typed, c.system), c.clamped) << TimeCodeToText(c.typed);
+        const DurationPair pair = TypedDurationPair(c.typed, c.system);
         EXPECT_EQ(pair.ntsc, c.clamped);
         EXPECT_EQ(pair.pal, c.pal);
     }

@@ -27,10 +27,6 @@ using test::RandomDurations;
 using test::ReadPieces;
 using test::TempDir;
 
-double Fps(int rate) {
-    return rate == 25 ? 25.0 : 30.0;
-}
-
 // Frame starts of an AC3 stream walked frame by frame, each by its own length, and the end of
 // the last whole frame.
 std::vector<std::size_t> WalkAC3(const Bytes& b) {
@@ -77,17 +73,17 @@ TEST(CutAC3File, PiecesConcatenateToTheInputAndHoldTheirFrameCounts) {
         const std::size_t frames = walk.size() - 1;
         const unsigned fscod = stream.bytes[4] >> 6;
         const double seconds = frames * 1536.0 / AC3SampleRate(fscod);
-        for (const int rate : {25, 30}) {
+        for (const TvSystem system : {TvSystem::Pal, TvSystem::Ntsc}) {
             for (int trial = 0; trial < 8; ++trial) {
                 TempDir dir;
                 const std::string input = dir.write(stream.name, stream.bytes);
-                const auto durations =
-                    RandomDurations(random, static_cast<int>(random() % 6),
-                                    static_cast<int>(seconds * rate * 0.5), rate);
-                SCOPED_TRACE(stream.name + " " + Describe(seed, trial, durations, rate));
-                const CutList list = MakeCutList(dir, input, durations, rate);
+                const auto durations = RandomDurations(
+                    random, static_cast<int>(random() % 6),
+                    static_cast<int>(seconds * SystemFrameRate(system) * 0.5), system);
+                SCOPED_TRACE(stream.name + " " + Describe(seed, trial, durations, system));
+                const CutList list = MakeCutList(dir, input, durations, system);
                 const CutOutcome outcome =
-                    CutAC3File(input, list, nullptr, Fps(rate), nullptr, nullptr);
+                    CutAC3File(input, list, nullptr, SystemFps(system), nullptr, nullptr);
                 ASSERT_TRUE(outcome.handled && outcome.usable);
                 const auto pieces = ReadPieces(list);
                 ASSERT_EQ(Concatenation(pieces), stream.bytes);
@@ -104,7 +100,7 @@ TEST(CutAC3File, PiecesConcatenateToTheInputAndHoldTheirFrameCounts) {
                     const std::size_t left = frames - std::min(next, frames);
                     if (n + 1 < pieces.size()) {
                         const auto count = static_cast<std::size_t>(
-                            AC3FramesForDuration(fscod, durations[n], Fps(rate)));
+                            AC3FramesForDuration(fscod, durations[n], SystemFps(system)));
                         EXPECT_EQ(inPiece.size() - 1, std::min(count, left)) << "piece " << n + 1;
                         next += count;
                     } else {
@@ -120,11 +116,13 @@ TEST(CutAC3File, OneMinuteAt48kHzInPALAndNTSC) {
     TempDir dir;
     const Bytes bytes = AC3Stream(0, 28, 2000, false);  // 1536-byte frames
     const std::string input = dir.write("movie.ac3", bytes);
-    for (const auto& [rate, frames] : {std::pair{25, 1875}, std::pair{30, 1877}}) {
-        const CutList list = MakeCutList(dir, input, {MakeTimeCode(0, 1, 0, 0)}, rate);
-        CutAC3File(input, list, nullptr, Fps(rate), nullptr, nullptr);
-        EXPECT_EQ(FileSizeOf(list[0].outputName), frames * 1536u) << rate;
-        EXPECT_EQ(FileSizeOf(list[1].outputName), (2000u - frames) * 1536u) << rate;
+    for (const auto& [system, frames] :
+         {std::pair{TvSystem::Pal, 1875}, std::pair{TvSystem::Ntsc, 1877}}) {
+        const CutList list = MakeCutList(dir, input, {MakeTimeCode(0, 1, 0, 0)}, system);
+        CutAC3File(input, list, nullptr, SystemFps(system), nullptr, nullptr);
+        EXPECT_EQ(FileSizeOf(list[0].outputName), frames * 1536u) << SystemFrameRate(system);
+        EXPECT_EQ(FileSizeOf(list[1].outputName), (2000u - frames) * 1536u)
+            << SystemFrameRate(system);
     }
 }
 
@@ -134,7 +132,7 @@ TEST(CutAC3File, PiecesOf44k1StreamsStartOnRealFrames) {
     TempDir dir;
     const Bytes bytes = AC3Stream(1, 20, 100, true);
     const std::string input = dir.write("music.ac3", bytes);
-    const CutList list = MakeCutList(dir, input, {MakeTimeCode(0, 0, 1, 0)}, 25);
+    const CutList list = MakeCutList(dir, input, {MakeTimeCode(0, 0, 1, 0)}, TvSystem::Pal);
     CutAC3File(input, list, nullptr, 25.0, nullptr, nullptr);
     EXPECT_EQ(FileSizeOf(list[0].outputName), 15u * 834 + 14u * 836);
     const Bytes tail = test::ReadAll(list[1].outputName);
@@ -149,8 +147,8 @@ TEST(CutAC3File, JunkAfterTheLastFrameGoesToThePieceThatReachesIt) {
     const Bytes bytes = test::Join({frames, test::Filler(300)});
     const std::string input = dir.write("junk.ac3", bytes);
     // 10 frames, then 30 (past the 20 walked frames): the second piece runs to the end.
-    const CutList list =
-        MakeCutList(dir, input, {FramesToTimeCode(9, 25.0), FramesToTimeCode(27, 25.0)}, 25);
+    const CutList list = MakeCutList(
+        dir, input, {FramesToTimeCode(9, 25.0), FramesToTimeCode(27, 25.0)}, TvSystem::Pal);
     CutAC3File(input, list, nullptr, 25.0, nullptr, nullptr);
     const auto pieces = ReadPieces(list);
     EXPECT_EQ(Concatenation(pieces), bytes);
@@ -197,18 +195,18 @@ TEST(CutDTSFile, PiecesConcatenateToTheInputAndHoldTheirFrameCounts) {
         const std::size_t length =
             ((stream.bytes[5] & 0x03u) << 12 | stream.bytes[6] << 4 | stream.bytes[7] >> 4) + 1;
         const std::size_t frames = stream.bytes.size() / length;
-        for (const int rate : {25, 30}) {
+        for (const TvSystem system : {TvSystem::Pal, TvSystem::Ntsc}) {
             for (int trial = 0; trial < 8; ++trial) {
                 TempDir dir;
                 const std::string input = dir.write(stream.name, stream.bytes);
                 const double seconds = frames * 512.0 / 48000;
-                const auto durations =
-                    RandomDurations(random, static_cast<int>(random() % 6),
-                                    static_cast<int>(seconds * rate * 0.5), rate);
-                SCOPED_TRACE(stream.name + " " + Describe(seed, trial, durations, rate));
-                const CutList list = MakeCutList(dir, input, durations, rate);
+                const auto durations = RandomDurations(
+                    random, static_cast<int>(random() % 6),
+                    static_cast<int>(seconds * SystemFrameRate(system) * 0.5), system);
+                SCOPED_TRACE(stream.name + " " + Describe(seed, trial, durations, system));
+                const CutList list = MakeCutList(dir, input, durations, system);
                 const CutOutcome outcome =
-                    CutDTSFile(input, list, nullptr, Fps(rate), nullptr, nullptr);
+                    CutDTSFile(input, list, nullptr, SystemFps(system), nullptr, nullptr);
                 ASSERT_TRUE(outcome.handled && outcome.usable);
                 const auto pieces = ReadPieces(list);
                 ASSERT_EQ(Concatenation(pieces), stream.bytes);
@@ -222,7 +220,7 @@ TEST(CutDTSFile, PiecesConcatenateToTheInputAndHoldTheirFrameCounts) {
                     const std::size_t left = frames - std::min(next, frames);
                     if (n + 1 < pieces.size()) {
                         const auto count = static_cast<std::size_t>(
-                            DTSFramesForDuration(durations[n], 512, 48000, Fps(rate)));
+                            DTSFramesForDuration(durations[n], 512, 48000, SystemFps(system)));
                         EXPECT_EQ(pieces[n].size(), std::min(count, left) * length) << n + 1;
                         next += count;
                     } else {
@@ -260,18 +258,18 @@ TEST(CutMPAFile, PiecesEndOnTheNearestFrameBoundary) {
     for (const auto& stream : streams) {
         const Bytes audio(stream.bytes.begin() + static_cast<std::ptrdiff_t>(stream.audioStart),
                           stream.bytes.end());
-        for (const int rate : {25, 30}) {
+        for (const TvSystem system : {TvSystem::Pal, TvSystem::Ntsc}) {
             for (int trial = 0; trial < 10; ++trial) {
                 TempDir dir;
                 const std::string input = dir.write(stream.name, stream.bytes);
                 const double seconds = stream.frames * 1152.0 / 48000;
-                const auto durations =
-                    RandomDurations(random, static_cast<int>(random() % 6),
-                                    static_cast<int>(seconds * rate * 0.5), rate);
-                SCOPED_TRACE(stream.name + " " + Describe(seed, trial, durations, rate));
-                const CutList list = MakeCutList(dir, input, durations, rate);
+                const auto durations = RandomDurations(
+                    random, static_cast<int>(random() % 6),
+                    static_cast<int>(seconds * SystemFrameRate(system) * 0.5), system);
+                SCOPED_TRACE(stream.name + " " + Describe(seed, trial, durations, system));
+                const CutList list = MakeCutList(dir, input, durations, system);
                 const CutOutcome outcome =
-                    CutMPAFile(input, list, nullptr, Fps(rate), nullptr, nullptr);
+                    CutMPAFile(input, list, nullptr, SystemFps(system), nullptr, nullptr);
                 ASSERT_TRUE(outcome.handled && outcome.usable);
                 const auto pieces = ReadPieces(list);
                 // The info frame is left out, nothing else.
@@ -281,7 +279,8 @@ TEST(CutMPAFile, PiecesEndOnTheNearestFrameBoundary) {
                 const auto total = static_cast<std::int64_t>(stream.frames);
                 for (std::size_t n = 0; n + 1 < pieces.size(); ++n) {
                     const std::int64_t target =
-                        first * 1152 + MPASamplesForDuration(durations[n], 48000, Fps(rate));
+                        first * 1152 +
+                        MPASamplesForDuration(durations[n], 48000, SystemFps(system));
                     // The nearer boundary, the later one on a tie, never before the start.
                     const std::int64_t nearest = (2 * target + 1152) / 2304;
                     const std::int64_t end = std::clamp(nearest, first, total);
@@ -295,7 +294,7 @@ TEST(CutMPAFile, PiecesEndOnTheNearestFrameBoundary) {
     }
 }
 
-// Frames that the walk does not accept (here of another sample rate) add no samples. A piece
+// Frames that the walk does not accept (here of another sample system) add no samples. A piece
 // ending before the frame after them took them along, and the next piece, starting where the
 // samples were reached, took them again.
 TEST(CutMPAFile, FramesWithoutAcceptedSamplesBeforeACutGoIntoOnePieceOnly) {
@@ -308,7 +307,7 @@ TEST(CutMPAFile, FramesWithoutAcceptedSamplesBeforeACutGoIntoOnePieceOnly) {
     const std::string input = dir.write("mixed.mp2", bytes);
     // 5 PAL frames: 9600 samples, nearer to the 8 frames before the foreign ones (9216) than
     // to 9 frames (10368).
-    const CutList list = MakeCutList(dir, input, {MakeTimeCode(0, 0, 0, 5)}, 25);
+    const CutList list = MakeCutList(dir, input, {MakeTimeCode(0, 0, 0, 5)}, TvSystem::Pal);
     ASSERT_TRUE(CutMPAFile(input, list, nullptr, 25.0, nullptr, nullptr).usable);
     const auto pieces = ReadPieces(list);
     EXPECT_EQ(pieces[0].size(), 8u * 576);
@@ -319,7 +318,7 @@ TEST(CutMPAFile, AStreamBehindAnID3v2TagIsOfNoKnownKind) {
     // Kinds come from the first bytes: "ID3" is none of them, so no cutter takes the file.
     TempDir dir;
     const std::string input = dir.copyData("mp2-id3.mp2");
-    const CutList list = MakeCutList(dir, input, {MakeTimeCode(0, 0, 1, 0)}, 25);
+    const CutList list = MakeCutList(dir, input, {MakeTimeCode(0, 0, 1, 0)}, TvSystem::Pal);
     EXPECT_FALSE(CutMPAFile(input, list, nullptr, 25.0, nullptr, nullptr).handled);
     EXPECT_FALSE(FileExists(list[0].outputName));
 }
@@ -334,8 +333,8 @@ TEST(CutMPAFile, PiecesWithoutAnyFrameAreRemoved) {
     const Bytes frames = test::BuildMPAStream(p, 20);
     const std::string input = dir.write("short.mp2", test::Join({frames, tag}));
     // 12 PAL frames at 48 kHz: 23040 samples, exactly 20 frames.
-    const CutList list =
-        MakeCutList(dir, input, {MakeTimeCode(0, 0, 0, 12), MakeTimeCode(0, 0, 0, 5)}, 25);
+    const CutList list = MakeCutList(
+        dir, input, {MakeTimeCode(0, 0, 0, 12), MakeTimeCode(0, 0, 0, 5)}, TvSystem::Pal);
     const CutOutcome outcome = CutMPAFile(input, list, nullptr, 25.0, nullptr, nullptr);
     ASSERT_EQ(outcome.pieces, std::vector<std::string>{list[0].outputName});
     EXPECT_EQ(test::ReadAll(list[0].outputName), frames);
@@ -377,18 +376,18 @@ TEST(CutWAVFile, CanonicalPiecesWhoseSamplesConcatenateToTheDataChunk) {
             stream.bytes.begin() + static_cast<std::ptrdiff_t>(layout.dataStart),
             stream.bytes.begin() + static_cast<std::ptrdiff_t>(layout.dataStart + layout.dataSize));
         const std::size_t samples = data.size() / bpf;
-        for (const int rate : {25, 30}) {
+        for (const TvSystem system : {TvSystem::Pal, TvSystem::Ntsc}) {
             for (int trial = 0; trial < 8; ++trial) {
                 TempDir dir;
                 const std::string input = dir.write(stream.name, stream.bytes);
                 const double seconds = static_cast<double>(samples) / source.sampleRate;
-                const auto durations =
-                    RandomDurations(random, static_cast<int>(random() % 6),
-                                    static_cast<int>(seconds * rate * 0.5), rate);
-                SCOPED_TRACE(stream.name + " " + Describe(seed, trial, durations, rate));
-                const CutList list = MakeCutList(dir, input, durations, rate);
+                const auto durations = RandomDurations(
+                    random, static_cast<int>(random() % 6),
+                    static_cast<int>(seconds * SystemFrameRate(system) * 0.5), system);
+                SCOPED_TRACE(stream.name + " " + Describe(seed, trial, durations, system));
+                const CutList list = MakeCutList(dir, input, durations, system);
                 const CutOutcome outcome =
-                    CutWAVFile(input, list, nullptr, Fps(rate), nullptr, nullptr);
+                    CutWAVFile(input, list, nullptr, SystemFps(system), nullptr, nullptr);
                 ASSERT_TRUE(outcome.handled && outcome.usable);
                 Bytes joined;
                 std::size_t next = 0;
@@ -396,8 +395,8 @@ TEST(CutWAVFile, CanonicalPiecesWhoseSamplesConcatenateToTheDataChunk) {
                     const std::size_t left = samples - std::min(next, samples);
                     std::size_t expected = left;
                     if (n + 1 < list.size()) {
-                        const auto count = static_cast<std::size_t>(
-                            WAVSamplesForDuration(durations[n], source.sampleRate, Fps(rate)));
+                        const auto count = static_cast<std::size_t>(WAVSamplesForDuration(
+                            durations[n], source.sampleRate, SystemFps(system)));
                         expected = std::min(count, left);
                         next += count;
                     }
@@ -433,7 +432,7 @@ TEST(Cutters, AbortDuringPieceTwoOfFiveLeavesItPartlyWritten) {
     const std::string input =
         dir.write("long.wav", test::BuildWAV(test::WAVFormat{}, 48000 * 4 * 6));
     const std::vector<TimeCode> seconds(5, MakeTimeCode(0, 0, 1, 0));
-    const CutList list = MakeCutList(dir, input, seconds, 25);
+    const CutList list = MakeCutList(dir, input, seconds, TvSystem::Pal);
     AbortFlag abort{0};
     int current = -1;
     const CutOutcome outcome = CutWAVFile(
@@ -462,7 +461,7 @@ TEST(Cutters, AbortStopsAnAC3PieceAfterItsCurrentChunk) {
     const std::vector<TimeCode> durations = {MakeTimeCode(0, 0, 1, 0), MakeTimeCode(0, 3, 20, 0),
                                              MakeTimeCode(0, 0, 1, 0), MakeTimeCode(0, 0, 1, 0),
                                              MakeTimeCode(0, 0, 1, 0)};
-    const CutList list = MakeCutList(dir, input, durations, 25);
+    const CutList list = MakeCutList(dir, input, durations, TvSystem::Pal);
     AbortFlag abort{0};
     int current = -1;
     std::vector<std::uint64_t> positions;
@@ -503,7 +502,8 @@ TEST(Cutters, OnlyTheCutterOfTheInputsKindActs) {
             if (c == i) {
                 continue;
             }
-            const CutList list = MakeCutList(dir, inputs[i], {MakeTimeCode(0, 0, 1, 0)}, 25);
+            const CutList list =
+                MakeCutList(dir, inputs[i], {MakeTimeCode(0, 0, 1, 0)}, TvSystem::Pal);
             const std::string marker = dir.write(FileNameOf(list[0].outputName), Bytes{1, 2, 3});
             const CutOutcome outcome = cutters[c](inputs[i], list, nullptr, 25.0, nullptr, nullptr);
             EXPECT_FALSE(outcome.handled) << inputs[i] << " cutter " << c;
@@ -528,19 +528,19 @@ TEST(Cutters, UnusableInputsWriteNothing) {
         EXPECT_TRUE(outcome.pieces.empty());
         EXPECT_FALSE(FileExists(list[0].outputName));
     };
-    const CutList a = MakeCutList(dir, ac3, {MakeTimeCode(0, 0, 1, 0)}, 25);
+    const CutList a = MakeCutList(dir, ac3, {MakeTimeCode(0, 0, 1, 0)}, TvSystem::Pal);
     check(CutAC3File(ac3, a, nullptr, 25.0, nullptr, nullptr), a);
-    const CutList d = MakeCutList(dir, dts, {MakeTimeCode(0, 0, 1, 0)}, 25);
+    const CutList d = MakeCutList(dir, dts, {MakeTimeCode(0, 0, 1, 0)}, TvSystem::Pal);
     check(CutDTSFile(dts, d, nullptr, 25.0, nullptr, nullptr), d);
-    const CutList w = MakeCutList(dir, wav, {MakeTimeCode(0, 0, 1, 0)}, 25);
+    const CutList w = MakeCutList(dir, wav, {MakeTimeCode(0, 0, 1, 0)}, TvSystem::Pal);
     check(CutWAVFile(wav, w, nullptr, 25.0, nullptr, nullptr), w);
 }
 
 TEST(Cutters, AnInputThatVanishesBetweenPiecesIsAnError) {
     TempDir dir;
     const std::string input = dir.copyData("ac3-51-448k.ac3");
-    const CutList list =
-        MakeCutList(dir, input, {MakeTimeCode(0, 0, 0, 10), MakeTimeCode(0, 0, 0, 10)}, 25);
+    const CutList list = MakeCutList(
+        dir, input, {MakeTimeCode(0, 0, 0, 10), MakeTimeCode(0, 0, 0, 10)}, TvSystem::Pal);
     EXPECT_THROW(CutAC3File(
                      input, list,
                      [&](int index) {
@@ -560,7 +560,8 @@ TEST(Cutters, ShowTheRowOfEveryPieceAndClearForTheTail) {
     std::vector<DurationRow> rows = {
         DurationPair{MakeTimeCode(0, 0, 0, 5), MakeTimeCode(0, 0, 0, 5)}, std::nullopt,
         DurationPair{MakeTimeCode(0, 0, 0, 5), MakeTimeCode(0, 0, 0, 5)}};
-    const CutList list = BuildCutList(rows, 25, dir.path().string() + kPathSeparator, input);
+    const CutList list =
+        BuildCutList(rows, TvSystem::Pal, dir.path().string() + kPathSeparator, input);
     std::vector<int> shown;
     CutMPAFile(
         input, list, [&](int index) { shown.push_back(index); }, 25.0, nullptr, nullptr);

@@ -63,10 +63,11 @@ std::string Sep() {
 
 struct JobFixture : ::testing::Test {
     SplitJobResult Run(std::vector<DurationRow> rows, std::vector<std::string> inputs,
-                       const std::string& folder, bool merge = false, int rate = 25) {
+                       const std::string& folder, bool merge = false,
+                       TvSystem system = TvSystem::Pal) {
         SplitJobRequest request;
         request.durations = std::move(rows);
-        request.systemRate = rate;
+        request.system = system;
         request.outputFolder = folder;
         request.inputs = std::move(inputs);
         request.mergeFirst = merge;
@@ -141,7 +142,7 @@ TEST_F(JobFixture, RowsWithoutPairKeepTheNumbersConsecutive) {
     // In NTSC the rows' NTSC members count.
     Run({DurationPair{MakeTimeCode(0, 0, 1, 24), MakeTimeCode(0, 0, 1, 29)}, std::nullopt,
          DurationPair{MakeTimeCode(0, 0, 58, 24), MakeTimeCode(0, 0, 58, 29)}},
-        {input}, Out(), false, 30);
+        {input}, Out(), false, TvSystem::Ntsc);
     EXPECT_NE(std::find(listener.events.begin(), listener.events.end(),
                         "   Total time: 00:01:00.28 (NTSC)"),
               listener.events.end());
@@ -160,7 +161,7 @@ TEST_F(JobFixture, EmptyPiecesAreRemovedAndTheOthersKeepTheirNames) {
 TEST_F(JobFixture, WithoutDurationsEveryInputIsCopiedWholeIntoPieceOne) {
     const std::string wav = dir.copyData("wav-s16-list.wav");
     const std::string ac3 = dir.copyData("ac3-44k1-192k.ac3");
-    const auto result = Run({}, {wav, ac3}, Out(), false, 30);
+    const auto result = Run({}, {wav, ac3}, Out(), false, TvSystem::Ntsc);
     EXPECT_EQ(Names(result),
               (std::vector<std::string>{"wav-s16-list_1.wav", "ac3-44k1-192k_1.ac3"}));
     EXPECT_EQ(result.pieces[0].bytes, 44u + 96000);  // the LIST chunk is not sample data
@@ -340,7 +341,7 @@ TEST_F(JobFixture, ProgressFollowsTheBytesOfTheInput) {
     bar.seen = &positions;
     SplitJobRequest request;
     request.durations = {Seconds(0, 5)};
-    request.systemRate = 25;
+    request.system = TvSystem::Pal;
     request.outputFolder = Out();
     request.inputs = {input};
     request.progress = &bar;
@@ -406,7 +407,7 @@ void CutWithFileSizeLimit(const std::string& dataName, const std::vector<Duratio
     RecordingHost host;
     SplitJobRequest request;
     request.durations = rows;
-    request.systemRate = 25;
+    request.system = TvSystem::Pal;
     request.outputFolder = dir.path().string();
     request.inputs = {input};
     const auto result = SplitJob(request).Process();
@@ -419,7 +420,7 @@ void CutWithFileSizeLimit(const std::string& dataName, const std::vector<Duratio
             std::_Exit(4);
         }
     }
-    const CutList list = BuildCutList(rows, 25, result.outputFolder, input);
+    const CutList list = BuildCutList(rows, TvSystem::Pal, result.outputFolder, input);
     for (const auto& entry : list) {
         if (FileExists(entry.outputName) && FileSizeOf(entry.outputName) >= limit) {
             std::_Exit(5);

@@ -63,7 +63,7 @@ TEST(LargeFiles, CutsAFiveGiBAC3FileWithATailPiece) {
     SplitJobRequest request;
     request.durations = {DurationPair{MakeTimeCode(25, 0, 0, 0), MakeTimeCode(25, 0, 0, 0)},
                          DurationPair{MakeTimeCode(0, 10, 0, 0), MakeTimeCode(0, 10, 0, 0)}};
-    request.systemRate = 25;
+    request.system = TvSystem::Pal;
     request.outputFolder = dir.file("out");
     request.inputs = {input};
     request.progress = &bar;

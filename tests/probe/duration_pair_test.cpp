@@ -42,8 +42,8 @@ TEST(VideoDurationPair, OwnRateOnOneSideFramesLimitedOnPAL) {
         const DurationPair pair = VideoDurationPair(row.duration, row.rate);
         EXPECT_EQ(pair.pal, row.pal) << row.rate;
         EXPECT_EQ(pair.ntsc, row.ntsc) << row.rate;
-        EXPECT_EQ(pair.ForSystem(25), row.pal);
-        EXPECT_EQ(pair.ForSystem(30), row.ntsc);
+        EXPECT_EQ(pair.ForSystem(TvSystem::Pal), row.pal);
+        EXPECT_EQ(pair.ForSystem(TvSystem::Ntsc), row.ntsc);
     }
 }
 
@@ -68,8 +68,8 @@ TEST(GetDurationPair, ByKind) {
         const DurationPair pair = GetDurationPair(row.file, nullptr, nullptr);
         EXPECT_EQ(pair.pal, row.pal) << row.file;
         EXPECT_EQ(pair.ntsc, row.ntsc) << row.file;
-        EXPECT_EQ(MediaDurationForSystem(row.file, kPALRate, nullptr, nullptr), row.pal);
-        EXPECT_EQ(MediaDurationForSystem(row.file, kNTSCRate, nullptr, nullptr), row.ntsc);
+        EXPECT_EQ(MediaDurationForSystem(row.file, TvSystem::Pal, nullptr, nullptr), row.pal);
+        EXPECT_EQ(MediaDurationForSystem(row.file, TvSystem::Ntsc, nullptr, nullptr), row.ntsc);
     }
 }
 

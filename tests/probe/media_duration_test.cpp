@@ -46,8 +46,8 @@ TEST(GetMediaDuration, RealFilesLastAsLongAsFfprobeSays) {
         EXPECT_EQ(TimeCodeToText(ntsc), c.ntsc) << c.file;
         EXPECT_EQ(TimeCodeToFrames(pal, 25.0), RoundEven(c.seconds * 25.0)) << c.file;
         EXPECT_EQ(TimeCodeToFrames(ntsc, 30.0), RoundEven(c.seconds * 29.97)) << c.file;
-        EXPECT_EQ(MediaDurationForSystem(file, kPALRate, nullptr, nullptr), pal);
-        EXPECT_EQ(MediaDurationForSystem(file, kNTSCRate, nullptr, nullptr), ntsc);
+        EXPECT_EQ(MediaDurationForSystem(file, TvSystem::Pal, nullptr, nullptr), pal);
+        EXPECT_EQ(MediaDurationForSystem(file, TvSystem::Ntsc, nullptr, nullptr), ntsc);
     }
 }
 

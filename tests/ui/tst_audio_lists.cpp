@@ -28,8 +28,8 @@ QString MissingText(const QString& name) {
 }
 
 // The time the lists show for a file under a system, as the engine gives it.
-QString TimeOf(const std::string& file, int rate) {
-    const TimeCode tc = MediaDurationForSystem(file, rate, nullptr, nullptr);
+QString TimeOf(const std::string& file, TvSystem system) {
+    const TimeCode tc = MediaDurationForSystem(file, system, nullptr, nullptr);
     return tc.IsNone() ? QStringLiteral("???") : Q(TimeCodeToText(tc));
 }
 
@@ -105,15 +105,15 @@ class AudioListsTest : public QObject, protected test::WindowFixture {
         QCOMPARE(w.ListView2->topLevelItemCount(), 1);
         QTreeWidgetItem* row = w.ListView2->topLevelItem(0);
         const QStringList expected =
-            QStringList{QStringLiteral("in put ü.x"), TimeOf(file, 30)} + columns;
+            QStringList{QStringLiteral("in put ü.x"), TimeOf(file, TvSystem::Ntsc)} + columns;
         QCOMPARE(test::RowTexts(row), expected);
         QCOMPARE(ImageIndexOf(row), image);
         QVERIFY(!row->icon(0).isNull());
         QCOMPARE(w.PathOfRow(row), Q(file));
         QCOMPARE(w.StatusText(1), Q(file));
         QCOMPARE(w.StatusText(0), QStringLiteral("   1 / 1"));
-        QCOMPARE(w.StatusText(2),
-                 QStringLiteral("   Total time: ") + TimeOf(file, 30) + QStringLiteral(" (NTSC)"));
+        QCOMPARE(w.StatusText(2), QStringLiteral("   Total time: ") + TimeOf(file, TvSystem::Ntsc) +
+                                      QStringLiteral(" (NTSC)"));
         QVERIFY(host_->messages.empty());
     }
 
@@ -186,7 +186,7 @@ class AudioListsTest : public QObject, protected test::WindowFixture {
         QCOMPARE(host_->messages.size(), std::size_t{1});
         QCOMPARE(Q(host_->messages.front().text), MissingText(QStringLiteral("gone.ac3")));
         // Rows without a duration count nothing in the total.
-        const TimeCode one = MediaDurationForSystem(first, 30, nullptr, nullptr);
+        const TimeCode one = MediaDurationForSystem(first, TvSystem::Ntsc, nullptr, nullptr);
         const TimeCode total =
             AddTimeCodes(AddTimeCodes(one, one, 30.0), MakeTimeCode(0, 0, 3, 0), 30.0);
         QCOMPARE(w.StatusText(2), QStringLiteral("   Total time: ") + Q(TimeCodeToText(total)) +
@@ -276,11 +276,12 @@ class AudioListsTest : public QObject, protected test::WindowFixture {
         QVERIFY(test::DropFiles(w.ListView2, {a, dir_->path().string(), TextFile(), b}));
         QCOMPARE(test::ColumnTexts(w.ListView2, 0), (QStringList{"Größe 1.mp2", "#2 [b].ac3"}));
         QCOMPARE(w.PathOfRow(w.ListView2->topLevelItem(0)), Q(a));
-        QCOMPARE(w.StatusText(2), QStringLiteral("   Total time: ") +
-                                      Q(TimeCodeToText(AddTimeCodes(
-                                          MediaDurationForSystem(a, 30, nullptr, nullptr),
-                                          MediaDurationForSystem(b, 30, nullptr, nullptr), 30.0))) +
-                                      QStringLiteral(" (NTSC)"));
+        QCOMPARE(w.StatusText(2),
+                 QStringLiteral("   Total time: ") +
+                     Q(TimeCodeToText(AddTimeCodes(
+                         MediaDurationForSystem(a, TvSystem::Ntsc, nullptr, nullptr),
+                         MediaDurationForSystem(b, TvSystem::Ntsc, nullptr, nullptr), 30.0))) +
+                     QStringLiteral(" (NTSC)"));
         // Links that are no local files are not taken.
         QVERIFY(!test::DropUrls(w.ListView2, {QUrl(QStringLiteral("https://example.org/x.ac3"))}));
 

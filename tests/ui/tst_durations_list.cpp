@@ -23,8 +23,8 @@ QString Q(const std::string& text) {
     return QString::fromStdString(text);
 }
 
-QString TimeOf(const std::string& file, int rate) {
-    return Q(TimeCodeToText(MediaDurationForSystem(file, rate, nullptr, nullptr)));
+QString TimeOf(const std::string& file, TvSystem system) {
+    return Q(TimeCodeToText(MediaDurationForSystem(file, system, nullptr, nullptr)));
 }
 
 struct Typed {
@@ -215,16 +215,16 @@ class DurationsListTest : public QObject, protected test::WindowFixture {
         w.AddDurationsFromFiles({Q(wav), Q(ac3)});
         QCOMPARE(w.ListView1->topLevelItemCount(), 2);
         QCOMPARE(test::RowTexts(w.ListView1->topLevelItem(0)),
-                 (QStringList{"1", "a wav ä.wav", TimeOf(wav, 30), "NTSC"}));
+                 (QStringList{"1", "a wav ä.wav", TimeOf(wav, TvSystem::Ntsc), "NTSC"}));
         QCOMPARE(w.PathOfRow(w.ListView1->topLevelItem(0)), Q(wav));
         const DurationPair* pair =
             w.State().Tables.DurationAt(ItemDataOf(w.ListView1->topLevelItem(0)));
-        QCOMPARE(pair->pal, MediaDurationForSystem(wav, 25, nullptr, nullptr));
-        QCOMPARE(pair->ntsc, MediaDurationForSystem(wav, 30, nullptr, nullptr));
+        QCOMPARE(pair->pal, MediaDurationForSystem(wav, TvSystem::Pal, nullptr, nullptr));
+        QCOMPARE(pair->ntsc, MediaDurationForSystem(wav, TvSystem::Ntsc, nullptr, nullptr));
         QCOMPARE(w.StatusText(1), Q(ac3));
         QCOMPARE(w.StatusText(0), QStringLiteral("   2 / 2"));
-        const TimeCode total =
-            AddTimeCodes(pair->ntsc, MediaDurationForSystem(ac3, 30, nullptr, nullptr), 30.0);
+        const TimeCode total = AddTimeCodes(
+            pair->ntsc, MediaDurationForSystem(ac3, TvSystem::Ntsc, nullptr, nullptr), 30.0);
         QCOMPARE(w.StatusText(2),
                  QStringLiteral("   Total time: ") + Q(TimeCodeToText(total)) + " (NTSC)");
         QCOMPARE(w.ActiveList, static_cast<QTreeWidget*>(w.ListView1));
@@ -314,13 +314,13 @@ class DurationsListTest : public QObject, protected test::WindowFixture {
         SelectOnlyRow(w.ListView1, 2);
         w.BitBtn7Click();  // the last row goes to the top
         QCOMPARE(test::ColumnTexts(w.ListView1, 2),
-                 (QStringList{"00:00:03.00", "00:00:01.00", TimeOf(wav, 30)}));
+                 (QStringList{"00:00:03.00", "00:00:01.00", TimeOf(wav, TvSystem::Ntsc)}));
         QCOMPARE(test::ColumnTexts(w.ListView1, 0), (QStringList{"1", "2", "3"}));
         QCOMPARE(FirstSelectedRow(w.ListView1), 0);
         SelectOnlyRow(w.ListView1, 0);
         w.BitBtn6Click();  // the first row goes to the end
         QCOMPARE(test::ColumnTexts(w.ListView1, 2),
-                 (QStringList{"00:00:01.00", TimeOf(wav, 30), "00:00:03.00"}));
+                 (QStringList{"00:00:01.00", TimeOf(wav, TvSystem::Ntsc), "00:00:03.00"}));
         SelectOnlyRow(w.ListView1, 1);
         w.PopupMenu1Items.MoveUp->trigger();
         QTreeWidgetItem* moved = w.ListView1->topLevelItem(0);
@@ -331,7 +331,7 @@ class DurationsListTest : public QObject, protected test::WindowFixture {
         // The order of the durations is the order of the total's terms only; it stays.
         QCOMPARE(w.DurationsTotal(),
                  AddTimeCodes(MakeTimeCode(0, 0, 4, 0),
-                              MediaDurationForSystem(wav, 30, nullptr, nullptr), 30.0));
+                              MediaDurationForSystem(wav, TvSystem::Ntsc, nullptr, nullptr), 30.0));
     }
 
     void informationShowsTheReportOrEditsATypedDuration() {
@@ -363,12 +363,12 @@ class DurationsListTest : public QObject, protected test::WindowFixture {
         const DurationPair* pair = w.State().Tables.DurationAt(ItemDataOf(typed));
         QCOMPARE(pair->pal, MakeTimeCode(0, 0, 20, 24));
         QCOMPARE(pair->ntsc, MakeTimeCode(0, 0, 20, 24));
-        QCOMPARE(
-            w.StatusText(2),
-            QStringLiteral("   Total time: ") +
-                Q(TimeCodeToText(AddTimeCodes(MediaDurationForSystem(dts, 25, nullptr, nullptr),
-                                              MakeTimeCode(0, 0, 20, 24), 25.0))) +
-                " (PAL)");
+        QCOMPARE(w.StatusText(2),
+                 QStringLiteral("   Total time: ") +
+                     Q(TimeCodeToText(
+                         AddTimeCodes(MediaDurationForSystem(dts, TvSystem::Pal, nullptr, nullptr),
+                                      MakeTimeCode(0, 0, 20, 24), 25.0))) +
+                     " (PAL)");
         // Cancel keeps the duration.
         AnswerDialog(forms, Typed{"1", "0", "0", "0"}, false, [&] { w.ListView1DblClick(); });
         QCOMPARE(typed->text(2), QStringLiteral("00:00:20.24"));
@@ -419,35 +419,38 @@ class DurationsListTest : public QObject, protected test::WindowFixture {
         w.AddAudioFile(w.ListView2, Q(wav));
         w.AddAudioFile(w.ListView2, Q(mp2));
         w.AddAudioFile(w.ListView3, Q(wav));
-        const QString wavNtsc = TimeOf(wav, 30);
-        const QString wavPal = TimeOf(wav, 25);
+        const QString wavNtsc = TimeOf(wav, TvSystem::Ntsc);
+        const QString wavPal = TimeOf(wav, TvSystem::Pal);
         QVERIFY(wavNtsc != wavPal);
         SendFocus(w.ListView1);
 
         w.RadioButton2->click();
-        QCOMPARE(w.State().SystemRate, 25);
+        QCOMPARE(w.State().SystemRate, TvSystem::Pal);
         QCOMPARE(test::ColumnTexts(w.ListView1, 2), (QStringList{wavPal, "00:10:00.24"}));
         QCOMPARE(test::ColumnTexts(w.ListView1, 3), (QStringList{"PAL", "NTSC"}));
-        QCOMPARE(test::ColumnTexts(w.ListView2, 1), (QStringList{wavPal, TimeOf(mp2, 25)}));
+        QCOMPARE(test::ColumnTexts(w.ListView2, 1),
+                 (QStringList{wavPal, TimeOf(mp2, TvSystem::Pal)}));
         QCOMPARE(test::ColumnTexts(w.ListView3, 1), QStringList{wavPal});
         QVERIFY(w.StatusText(2).endsWith(QStringLiteral(" (PAL)")));
 
         w.RadioButton1->click();
         QCOMPARE(test::ColumnTexts(w.ListView1, 2), (QStringList{wavNtsc, "00:10:00.29"}));
-        QCOMPARE(test::ColumnTexts(w.ListView2, 1), (QStringList{wavNtsc, TimeOf(mp2, 30)}));
+        QCOMPARE(test::ColumnTexts(w.ListView2, 1),
+                 (QStringList{wavNtsc, TimeOf(mp2, TvSystem::Ntsc)}));
         QCOMPARE(test::ColumnTexts(w.ListView3, 1), QStringList{wavNtsc});
-        QCOMPARE(
-            w.StatusText(2),
-            QStringLiteral("   Total time: ") +
-                Q(TimeCodeToText(AddTimeCodes(MediaDurationForSystem(wav, 30, nullptr, nullptr),
-                                              MakeTimeCode(0, 10, 0, 29), 30.0))) +
-                " (NTSC)");
+        QCOMPARE(w.StatusText(2),
+                 QStringLiteral("   Total time: ") +
+                     Q(TimeCodeToText(
+                         AddTimeCodes(MediaDurationForSystem(wav, TvSystem::Ntsc, nullptr, nullptr),
+                                      MakeTimeCode(0, 10, 0, 29), 30.0))) +
+                     " (NTSC)");
 
         // A file that is gone keeps the time of its pair; one that changed shows its own.
         std::filesystem::remove(wav);
         w.RadioButton2->click();
         QCOMPARE(test::ColumnTexts(w.ListView1, 2), (QStringList{wavPal, "00:10:00.24"}));
-        QCOMPARE(test::ColumnTexts(w.ListView2, 1), (QStringList{"???", TimeOf(mp2, 25)}));
+        QCOMPARE(test::ColumnTexts(w.ListView2, 1),
+                 (QStringList{"???", TimeOf(mp2, TvSystem::Pal)}));
     }
 
   private:

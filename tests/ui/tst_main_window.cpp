@@ -176,7 +176,7 @@ class MainWindowTest : public QObject {
         QCOMPARE(w.size(), TAC3Splitter::kDesignedClientSize.boundedTo(
                                w.screen()->availableGeometry().size()));
         QCOMPARE(w.Edit1->text(), kHome);
-        QCOMPARE(w.State().SystemRate, 30);
+        QCOMPARE(w.State().SystemRate, TvSystem::Ntsc);
     }
 
     void settingsAndGeometryRoundTrip() {
@@ -187,7 +187,7 @@ class MainWindowTest : public QObject {
             VarnixForms forms = Start();
             TAC3Splitter& w = *forms.AC3Splitter;
             w.RadioButton2->click();
-            QCOMPARE(w.State().SystemRate, 25);
+            QCOMPARE(w.State().SystemRate, TvSystem::Pal);
             w.PageControl1->setCurrentIndex(1);
             w.CheckBox1->click();
             w.Edit1->setText(destination);
@@ -204,7 +204,7 @@ class MainWindowTest : public QObject {
         VarnixForms forms = Start();
         TAC3Splitter& w = *forms.AC3Splitter;
         QVERIFY(w.RadioButton2->isChecked());
-        QCOMPARE(w.State().SystemRate, 25);
+        QCOMPARE(w.State().SystemRate, TvSystem::Pal);
         QCOMPARE(w.PageControl1->currentIndex(), 1);
         QVERIFY(w.CheckBox1->isChecked());
         QVERIFY(!w.CheckBox1->isHidden());
@@ -244,7 +244,7 @@ class MainWindowTest : public QObject {
             VarnixForms forms = Start();
             TAC3Splitter& w = *forms.AC3Splitter;
             QVERIFY(w.RadioButton1->isChecked());
-            QCOMPARE(w.State().SystemRate, 30);
+            QCOMPARE(w.State().SystemRate, TvSystem::Ntsc);
             QCOMPARE(w.PageControl1->currentIndex(), 0);
             QVERIFY(!w.CheckBox1->isChecked());
             QCOMPARE(w.Edit1->text(), kHome);

@@ -15,6 +15,7 @@
 using namespace varnix;
 
 Q_DECLARE_METATYPE(varnix::TimeCode)
+Q_DECLARE_METATYPE(varnix::TvSystem)
 
 namespace {
 
@@ -106,41 +107,41 @@ class WindowRulesTest : public QObject {
 
     void statusTexts() {
         QCOMPARE(Q(PositionText(3, 12)), QStringLiteral("   3 / 12"));
-        QCOMPARE(Q(TotalTimeText(TC(1, 2, 3, 4), kNTSCRate)),
+        QCOMPARE(Q(TotalTimeText(TC(1, 2, 3, 4), TvSystem::Ntsc)),
                  QStringLiteral("   Total time: 01:02:03.04 (NTSC)"));
-        QCOMPARE(Q(TotalTimeText(TC(0, 0, 0, 0), kPALRate)),
+        QCOMPARE(Q(TotalTimeText(TC(0, 0, 0, 0), TvSystem::Pal)),
                  QStringLiteral("   Total time: 00:00:00.00 (PAL)"));
     }
 
     void totalsCarryFramesAtTheSystemRate_data() {
-        QTest::addColumn<int>("rate");
+        QTest::addColumn<TvSystem>("system");
         QTest::addColumn<TimeCode>("a");
         QTest::addColumn<TimeCode>("b");
         QTest::addColumn<TimeCode>("total");
         QTest::newRow("PAL frames carry at 25")
-            << 25 << TC(0, 0, 0, 24) << TC(0, 0, 0, 1) << TC(0, 0, 1, 0);
+            << TvSystem::Pal << TC(0, 0, 0, 24) << TC(0, 0, 0, 1) << TC(0, 0, 1, 0);
         QTest::newRow("NTSC frames carry at 30")
-            << 30 << TC(0, 0, 0, 29) << TC(0, 0, 0, 1) << TC(0, 0, 1, 0);
+            << TvSystem::Ntsc << TC(0, 0, 0, 29) << TC(0, 0, 0, 1) << TC(0, 0, 1, 0);
         QTest::newRow("minutes carry into hours")
-            << 30 << TC(0, 59, 59, 29) << TC(0, 0, 0, 1) << TC(1, 0, 0, 0);
+            << TvSystem::Ntsc << TC(0, 59, 59, 29) << TC(0, 0, 0, 1) << TC(1, 0, 0, 0);
         QTest::newRow("NTSC entries under PAL")
-            << 25 << TC(0, 0, 0, 20) << TC(0, 0, 0, 10) << TC(0, 0, 1, 5);
+            << TvSystem::Pal << TC(0, 0, 0, 20) << TC(0, 0, 0, 10) << TC(0, 0, 1, 5);
     }
     void totalsCarryFramesAtTheSystemRate() {
-        QFETCH(int, rate);
+        QFETCH(TvSystem, system);
         QFETCH(TimeCode, a);
         QFETCH(TimeCode, b);
         QFETCH(TimeCode, total);
-        QCOMPARE(DurationsTotal({a, b}, rate), total);
-        QCOMPARE(AudioTotal({a, b}, rate), total);
+        QCOMPARE(DurationsTotal({a, b}, system), total);
+        QCOMPARE(AudioTotal({a, b}, system), total);
         // A row without a duration counts nothing.
-        QCOMPARE(DurationsTotal({a, TimeCode::None(), b}, rate), total);
-        QCOMPARE(AudioTotal({TimeCode::None(), a, b}, rate), total);
+        QCOMPARE(DurationsTotal({a, TimeCode::None(), b}, system), total);
+        QCOMPARE(AudioTotal({TimeCode::None(), a, b}, system), total);
     }
 
     void emptyListsTotalZero() {
-        QCOMPARE(DurationsTotal({}, kNTSCRate), TimeCode{});
-        QCOMPARE(AudioTotal({}, kPALRate), TimeCode{});
+        QCOMPARE(DurationsTotal({}, TvSystem::Ntsc), TimeCode{});
+        QCOMPARE(AudioTotal({}, TvSystem::Pal), TimeCode{});
     }
 
     void firstMergeRowLock() {
@@ -189,8 +190,8 @@ class WindowRulesTest : public QObject {
         QCOMPARE(Q(tables.PathAt(-1)), QString());
         QCOMPARE(Q(tables.PathAt(2)), QString());
         QVERIFY(tables.DurationAt(1) == nullptr);
-        QCOMPARE(tables.DurationAt(0)->ForSystem(kPALRate), TC(0, 0, 1, 0));
-        QCOMPARE(tables.DurationAt(0)->ForSystem(kNTSCRate), TC(0, 0, 1, 1));
+        QCOMPARE(tables.DurationAt(0)->ForSystem(TvSystem::Pal), TC(0, 0, 1, 0));
+        QCOMPARE(tables.DurationAt(0)->ForSystem(TvSystem::Ntsc), TC(0, 0, 1, 1));
         tables.Clear();
         QCOMPARE(Q(tables.PathAt(0)), QString());
         QCOMPARE(tables.DurationCount(), 0);
