@@ -4,6 +4,7 @@
 
 #include "cli/commands.h"
 #include "core/errors.h"
+#include "varnix_version.h"
 
 namespace varnix::cli {
 
@@ -13,7 +14,7 @@ int RunVarnix(int argc, const char* const* argv, Streams streams) {
         "a list of durations (PAL or NTSC time codes, or the durations of video and audio\n"
         "files), on frame boundaries and without decoding. Files can be merged first.",
         "varnix"};
-    app.set_version_flag("--version", std::string("varnix ") + VARNIX_VERSION);
+    app.set_version_flag("--version", std::string("varnix ") + kVarnixVersion);
     app.require_subcommand(1);
     app.fallthrough(false);
 

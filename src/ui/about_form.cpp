@@ -5,6 +5,7 @@
 #include <QVBoxLayout>
 
 #include "ui/icons.h"
+#include "varnix_version.h"
 
 namespace varnix {
 
@@ -37,7 +38,7 @@ TSplitterAboutForm::TSplitterAboutForm(QWidget* parent) : QDialog(parent) {
     bandLayout->addWidget(productName_);
     bandLayout->addStretch(1);
 
-    version_ = new QLabel(QStringLiteral("Version " VARNIX_VERSION), this);
+    version_ = new QLabel(QStringLiteral("Version ") + QLatin1String(kVarnixVersion), this);
     version_->setObjectName(QStringLiteral("Version"));
     auto* comments =
         new QLabel(QStringLiteral("Frame-accurate cutting of AC3, DTS, MPEG audio and WAV "

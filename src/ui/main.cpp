@@ -7,12 +7,13 @@
 #include "ui/gui_host.h"
 #include "ui/icons.h"
 #include "ui/settings.h"
+#include "varnix_version.h"
 
 int main(int argc, char* argv[]) {
     QApplication application(argc, argv);
     QCoreApplication::setOrganizationName(varnix::settings_keys::kOrganization);
     QCoreApplication::setApplicationName(varnix::settings_keys::kApplication);
-    QCoreApplication::setApplicationVersion(QStringLiteral(VARNIX_VERSION));
+    QCoreApplication::setApplicationVersion(QLatin1String(varnix::kVarnixVersion));
     QGuiApplication::setDesktopFileName(QStringLiteral("varnix"));
     QApplication::setWindowIcon(varnix::ApplicationIcon());
 

@@ -7,6 +7,7 @@
 #include "cli/cli_runner.h"
 #include "cli/commands.h"
 #include "support/temp_dir.h"
+#include "varnix_version.h"
 
 namespace varnix::cli {
 namespace {
@@ -20,7 +21,7 @@ TEST(CliAppTest, HelpAndVersionSucceed) {
     EXPECT_NE(help.out.find("demo"), std::string::npos);
     const CliRun version = RunCli({"--version"});
     EXPECT_EQ(version.status, kExitOk);
-    EXPECT_NE(version.out.find(VARNIX_VERSION), std::string::npos);
+    EXPECT_NE(version.out.find(kVarnixVersion), std::string::npos);
 }
 
 TEST(CliAppTest, WrongUsageExitsWithTwo) {

@@ -17,6 +17,7 @@
 #include "ui/list_roles.h"
 #include "ui/window_rules.h"
 #include "ui_test_support.h"
+#include "varnix_version.h"
 
 using namespace varnix;
 
@@ -721,7 +722,7 @@ class MainWindowTest : public QObject {
         QVERIFY(shown);
         QVERIFY(!about->isVisible());
         QCOMPARE(about->ProductName()->text(), QStringLiteral("Varnix"));
-        QVERIFY(about->Version()->text().contains(QStringLiteral(VARNIX_VERSION)));
+        QVERIFY(about->Version()->text().contains(QLatin1String(kVarnixVersion)));
         QVERIFY(about->OKButton()->isDefault());
         auto* band = about->findChild<QWidget*>(QStringLiteral("Panel1"));
         QVERIFY(band != nullptr);

@@ -1,0 +1,102 @@
+# Rejects an include that crosses the layers of cmake/VarnixLayers.cmake: a header of a folder
+# that the including folder may not use, a Qt header outside src/ui, a CLI11 header outside
+# src/cli. With COMPILE_COMMANDS it also rejects an engine file compiled with a Qt or CLI11
+# include path. Prints one "layers: FILE includes HEADER (...)" line per offence and fails.
+#
+#   cmake -DSOURCE_DIR=<src folder> [-DCOMPILE_COMMANDS=<compile_commands.json>] -P check-layers.cmake
+cmake_minimum_required(VERSION 3.22)
+include(${CMAKE_CURRENT_LIST_DIR}/VarnixLayers.cmake)
+
+if(NOT SOURCE_DIR OR NOT IS_DIRECTORY "${SOURCE_DIR}")
+    message(FATAL_ERROR "usage: cmake -DSOURCE_DIR=<src folder> -P check-layers.cmake")
+endif()
+get_filename_component(SOURCE_DIR "${SOURCE_DIR}" ABSOLUTE)
+get_filename_component(shown_root "${SOURCE_DIR}" DIRECTORY)
+
+set(offences 0)
+macro(offence file text)
+    file(RELATIVE_PATH shown "${shown_root}" "${file}")
+    message("layers: ${shown} ${text}")
+    math(EXPR offences "${offences} + 1")
+endmacro()
+
+# The layer an included header belongs to, or "" for a header from outside src/.
+function(layer_of_header file header out)
+    get_filename_component(dir "${file}" DIRECTORY)
+    set(layer "")
+    if(header MATCHES "^([A-Za-z0-9_]+)/" AND CMAKE_MATCH_1 IN_LIST VARNIX_LAYERS)
+        set(layer ${CMAKE_MATCH_1})
+    elseif(header MATCHES "\\.\\./" OR EXISTS "${dir}/${header}")
+        # A name relative to the including file.
+        get_filename_component(resolved "${dir}/${header}" ABSOLUTE)
+        file(RELATIVE_PATH inside "${SOURCE_DIR}" "${resolved}")
+        if(inside MATCHES "^\\.\\./")
+            set(layer "<outside src>")
+        elseif(inside MATCHES "^([A-Za-z0-9_]+)/")
+            set(layer ${CMAKE_MATCH_1})
+        endif()
+    endif()
+    set(${out} "${layer}" PARENT_SCOPE)
+endfunction()
+
+foreach(layer ${VARNIX_LAYERS})
+    if(NOT IS_DIRECTORY "${SOURCE_DIR}/${layer}")
+        continue()
+    endif()
+    varnix_layer_closure(${layer} allowed)
+    list(JOIN allowed ", " allowed_text)
+    file(GLOB_RECURSE files LIST_DIRECTORIES false
+        "${SOURCE_DIR}/${layer}/*.h" "${SOURCE_DIR}/${layer}/*.hpp"
+        "${SOURCE_DIR}/${layer}/*.cpp" "${SOURCE_DIR}/${layer}/*.cc")
+    list(SORT files)
+    foreach(file ${files})
+        file(STRINGS "${file}" lines REGEX "^[ \t]*#[ \t]*include")
+        foreach(line ${lines})
+            if(NOT line MATCHES "^[ \t]*#[ \t]*include[ \t]*[<\"]([^>\"]+)[>\"]")
+                continue()
+            endif()
+            set(header "${CMAKE_MATCH_1}")
+            layer_of_header("${file}" "${header}" used)
+            if(used STREQUAL "<outside src>")
+                offence("${file}" "includes ${header} (outside src/)")
+            elseif(used AND NOT used IN_LIST allowed)
+                offence("${file}" "includes ${header} (${layer} may use ${allowed_text})")
+            elseif(NOT used AND header MATCHES "${VARNIX_QT_HEADER_REGEX}"
+                   AND NOT VARNIX_LAYER_${layer}_MAY_INCLUDE_QT)
+                offence("${file}" "includes ${header} (Qt belongs to src/ui)")
+            elseif(NOT used AND header MATCHES "${VARNIX_CLI11_HEADER_REGEX}"
+                   AND NOT VARNIX_LAYER_${layer}_MAY_INCLUDE_CLI11)
+                offence("${file}" "includes ${header} (CLI11 belongs to src/cli)")
+            endif()
+        endforeach()
+    endforeach()
+endforeach()
+
+# The toolkits' include paths reach no engine file.
+if(COMPILE_COMMANDS)
+    if(NOT EXISTS "${COMPILE_COMMANDS}")
+        message(FATAL_ERROR "${COMPILE_COMMANDS} does not exist")
+    endif()
+    file(READ "${COMPILE_COMMANDS}" json)
+    string(JSON count LENGTH "${json}")
+    math(EXPR last "${count} - 1")
+    foreach(i RANGE ${last})
+        string(JSON file GET "${json}" ${i} file)
+        file(RELATIVE_PATH inside "${SOURCE_DIR}" "${file}")
+        if(NOT inside MATCHES "^([A-Za-z0-9_]+)/" OR NOT CMAKE_MATCH_1 IN_LIST VARNIX_ENGINE_LAYERS)
+            continue()
+        endif()
+        string(JSON command ERROR_VARIABLE no_command GET "${json}" ${i} command)
+        if(no_command)
+            string(JSON command GET "${json}" ${i} arguments)
+        endif()
+        if(command MATCHES "[/\\]Qt(Core|Gui|Widgets|Test)([/\\ \";]|$)|[/\\]qt6([/\\ \";]|$)|[/\\][Cc][Ll][Ii]11")
+            offence("${file}" "is compiled with a Qt or CLI11 include path")
+        endif()
+    endforeach()
+endif()
+
+if(offences GREATER 0)
+    message(FATAL_ERROR "layers: ${offences} include(s) cross the layers of cmake/VarnixLayers.cmake")
+endif()
+message(STATUS "layers: every include keeps to the layers")
