@@ -15,16 +15,15 @@
 
 namespace varnix::cli {
 
-std::string SamplesFolder() {
-    return VARNIX_SAMPLES_DIR;
-}
-
 namespace {
 
-std::vector<std::string> SampleFiles() {
+std::vector<std::string> SampleFiles(const std::string& samples) {
     std::vector<std::string> files;
+    if (samples.empty()) {
+        return files;
+    }
     std::error_code ec;
-    for (const auto& entry : std::filesystem::directory_iterator(SamplesFolder(), ec)) {
+    for (const auto& entry : std::filesystem::directory_iterator(samples, ec)) {
         const auto extension = entry.path().extension();
         if (entry.is_regular_file() && extension != ".vnf" && extension != ".md" &&
             extension != ".sh") {
@@ -100,13 +99,17 @@ void AddDemoCommand(CLI::App& app, Context& context) {
                         "info caches (default ./varnix-demo)");
     command->callback([&context, folder] {
         std::ostream& out = context.streams.out;
-        const auto files = SampleFiles();
+        const std::string samples = SamplesFolder();
+        const auto files = SampleFiles(samples);
         if (files.empty()) {
-            context.streams.err << "varnix: no sample files in " << SamplesFolder() << '\n';
+            context.streams.err << "varnix: no sample files in "
+                                << (samples.empty() ? "share/varnix/samples beside this program"
+                                                    : samples)
+                                << '\n';
             context.FileFailed();
             return;
         }
-        out << "Sample files in " << SamplesFolder() << ":\n";
+        out << "Sample files in " << samples << ":\n";
         for (const auto& file : files) {
             const MediaKind kind = DetectFormat(file);
             out << "  " << std::filesystem::path(file).filename().string() << "  kind "

@@ -31,7 +31,8 @@ std::string WithUnixLineEnds(const std::string& text);
 // false (and nothing printed) when the file is usable.
 bool ReportFileProblem(Context& context, const std::string& fileName);
 
-// The folder of the bundled sample media.
+// The folder of the bundled sample media, found relative to the folder of the running program
+// (share/varnix/samples beside its bin folder); "" when the program's folder is unknown.
 std::string SamplesFolder();
 
 }  // namespace varnix::cli
