@@ -38,7 +38,11 @@ bool IsSmpteLine(std::string_view line) {
     const std::string_view code = line.substr(0, line.find_first_of(" \t"));
     std::size_t separators = 0;
     for (const char c : code) {
-        separators += c == ':' || c == ';' ? 1 : 0;
+        if (c == ':' || c == ';') {
+            ++separators;
+        } else if (c < '0' || c > '9') {
+            return false;
+        }
     }
     return separators == 3;
 }
