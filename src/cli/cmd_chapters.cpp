@@ -41,7 +41,13 @@ void AddChaptersCommand(CLI::App& app, Context& context) {
             context.FileFailed();
             return;
         }
-        for (const auto& duration : ChapterDurations(*read.list)) {
+        const auto durations = ChapterDurations(*read.list);
+        if (durations.empty()) {
+            context.streams.err << "varnix: " << *file
+                                << ": one chapter from the start and no end: no duration (all of "
+                                   "it goes into the tail piece)\n";
+        }
+        for (const auto& duration : durations) {
             context.streams.out << TimeCodeToText(duration.ForSystem(options.system)) << '\t'
                                 << duration.name << '\n';
         }

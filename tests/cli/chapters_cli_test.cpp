@@ -19,6 +19,11 @@ TEST(VarnixChapters, PrintsOneDurationALineInTheChosenSystem) {
               "00:00:02.06\tFinale\n");
     const auto ntsc = RunCli({"chapters", list});
     EXPECT_EQ(ntsc.out.substr(0, 20), "00:00:02.15\tOpening\n");
+    const std::string single = dir.write("single.txt", {'0'});
+    const auto none = RunCli({"chapters", single});
+    EXPECT_EQ(none.status, 0);
+    EXPECT_EQ(none.out, "");
+    EXPECT_NE(none.err.find("no duration"), std::string::npos);
 }
 
 TEST(VarnixChapters, NamesFileAndLineOfABrokenListAndFailsWithStatus1) {
