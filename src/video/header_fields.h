@@ -24,14 +24,17 @@ struct HeaderField {
     std::uint64_t Record::*wide = nullptr;  // a 64-bit value, kept as two values, low first
     // Read only when this holds for the fields before it; 0 otherwise.
     bool (*present)(const Record&) = nullptr;
+    bool conditional = false;  // `present` is set (a flag that compile-time tests can use)
     // Bits read past when the field is set (a flag announcing a 64-byte quantiser matrix).
     int skipWhenSet = 0;
     // Reads the field when its syntax is more than one plain width.
     void (*read)(TBitStream&, Record&) = nullptr;
+    bool readByFunction = false;  // `read` is set
 
     constexpr HeaderField When(bool (*condition)(const Record&)) const {
         HeaderField field = *this;
         field.present = condition;
+        field.conditional = true;
         return field;
     }
     constexpr HeaderField SkipWhenSet(int skipBits) const {
@@ -42,6 +45,7 @@ struct HeaderField {
     constexpr HeaderField ReadBy(void (*reader)(TBitStream&, Record&)) const {
         HeaderField field = *this;
         field.read = reader;
+        field.readByFunction = true;
         return field;
     }
 };
@@ -154,10 +158,10 @@ bool ParseHeader(TBitStream& bits, Record& record) {
         static_assert(field->bits == 0 || field->wide == nullptr, "64-bit values are the scan's");
         if constexpr (field->bits == 0) {
             return;  // set by the scan
-        } else if constexpr (field->present != nullptr) {
-            static_assert(field->read == nullptr && field->skipWhenSet == 0);
+        } else if constexpr (field->conditional) {
+            static_assert(!field->readByFunction && field->skipWhenSet == 0);
             record.*(field->value) = field->present(record) ? bits.GetBits(field->bits) : 0;
-        } else if constexpr (field->read != nullptr) {
+        } else if constexpr (field->readByFunction) {
             field->read(bits, record);
         } else {
             const std::uint32_t value = bits.GetBits(field->bits);
