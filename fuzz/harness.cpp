@@ -43,6 +43,8 @@ const std::vector<Target>& Targets() {
         {"video_cache", FuzzVideoCache},
         {"video_quick", FuzzVideoQuick},
         {"split", FuzzSplit},
+        {"chapters", FuzzChapters},
+        {"dvd_ifo", FuzzDvdIfo},
     };
     return targets;
 }

@@ -29,6 +29,10 @@ void FuzzVideoCache(Bytes data);
 void FuzzVideoQuick(Bytes data);
 // The split job of one input cut by durations taken from the last bytes, checking the pieces.
 void FuzzSplit(Bytes data);
+// ParseChapterText under both systems, checking the durations of every list that reads.
+void FuzzChapters(Bytes data);
+// ReadDvdChapters on the bytes as a title set's IFO file and as VIDEO_TS.IFO.
+void FuzzDvdIfo(Bytes data);
 
 struct Target {
     const char* name;

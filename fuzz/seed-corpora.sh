@@ -10,7 +10,7 @@ corpus=$1
 varnix=${2:-}
 data=tests/data
 
-for t in probe mpa wav ac3_dts video_cache video_quick split; do
+for t in probe mpa wav ac3_dts video_cache video_quick split chapters dvd_ifo; do
     mkdir -p "$corpus/$t"
 done
 
@@ -36,6 +36,9 @@ seed wav "$data"/*.wav "$data"/bad/wav-* "$data"/bad/*.wav
 seed ac3_dts "$data"/*.ac3 "$data"/*.dts "$data"/bad/ac3-* "$data"/bad/dts-* "$data"/bad/*.ac3 \
     "$data"/bad/*.dts
 seed video_quick "${videos[@]}" "$data"/bad/*.m2v "$data"/bad/*.m1v
+seed chapters "$data"/chapters/*.txt "$data"/chapters/*.xml "$data"/chapters/*.cue \
+    "$data"/bad/chapters-*
+seed dvd_ifo "$data"/chapters/VIDEO_TS/*.IFO
 
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT

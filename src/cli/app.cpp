@@ -22,6 +22,7 @@ int RunVarnix(int argc, const char* const* argv, Streams streams) {
     AddDurationCommand(app, context);
     AddSplitCommand(app, context);
     AddMergeCommand(app, context);
+    AddChaptersCommand(app, context);
     AddDemoCommand(app, context);
 
     try {

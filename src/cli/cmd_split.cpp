@@ -3,6 +3,8 @@
 #include <ostream>
 #include <vector>
 
+#include "chapters/chapter_reader.h"
+#include "cli/chapter_source.h"
 #include "cli/commands.h"
 #include "cli/progress_bar.h"
 #include "cli/progress_host.h"
@@ -19,11 +21,12 @@ namespace varnix::cli {
 namespace {
 
 // One DURATION as given: the text, the folder a relative file name is taken from, and where it
-// came from (for messages).
+// came from (for messages); or a duration of a chapter list, already a pair.
 struct DurationText {
     std::string text;
     std::string folder;
     std::string origin;
+    std::optional<DurationPair> pair = std::nullopt;
 };
 
 std::string Trim(const std::string& text) {
@@ -64,6 +67,10 @@ enum class Resolved { Ok, Usage, FileFailed };
 // durations list takes it (a video is scanned once and its duration kept beside it).
 Resolved ResolveDuration(Context& context, const DurationText& given, int systemRate,
                          DurationRow& row, std::string& message) {
+    if (given.pair) {
+        row = *given.pair;
+        return Resolved::Ok;
+    }
     if (const auto tc = ParseTimeCodeText(given.text)) {
         row = TypedDurationPair(*tc, systemRate);
         return Resolved::Ok;
@@ -117,6 +124,8 @@ struct SplitOptions {
     bool yes = false;
     std::vector<std::string> durations;
     std::vector<std::string> listFiles;
+    std::vector<std::string> chapterFiles;
+    int title = 0;
     std::vector<std::string> files;
 };
 
@@ -146,6 +155,17 @@ void AddSplitCommand(CLI::App& app, Context& context) {
                       ->type_name("LISTFILE")
                       ->allow_extra_args(false)
                       ->check(CLI::ExistingFile);
+    auto* chapters =
+        command
+            ->add_option("-C,--chapters", options->chapterFiles,
+                         "A chapter list (or a DVD's VIDEO_TS folder, IFO file or image) whose "
+                         "durations are added (see `varnix chapters --help`)")
+            ->type_name("FILE")
+            ->allow_extra_args(false);
+    command
+        ->add_option("--title", options->title,
+                     "DVD title that -C reads, from 1 (default: the longest)")
+        ->check(CLI::PositiveNumber);
     command->add_flag("--yes", options->yes, "Replace an existing merged file without asking");
     command
         ->add_option("AUDIO", options->files,
@@ -161,10 +181,14 @@ void AddSplitCommand(CLI::App& app, Context& context) {
         "minutes to 59, hours to 24; 00:00:00.00 becomes one frame). A media file given as a\n"
         "DURATION lasts what the durations list shows for it; in a LISTFILE, relative names are\n"
         "taken from the list file's folder.\n"
+        "-d, -D and -C may be mixed and repeated: their durations follow each other in the order\n"
+        "the options are given. -C adds a duration for every chapter of the list but the last\n"
+        "(whose rest goes into the tail piece, unless the list says where it ends), exactly as\n"
+        "`varnix chapters` prints them.\n"
         "Files that the audio list would refuse (a video file, a WAV file that is not PCM, an\n"
         "unknown format; with -m only the first file is checked) and files that give no piece\n"
         "are named on standard error, and the exit status is then 1.");
-    command->callback([command, &context, options, durations, lists] {
+    command->callback([command, &context, options, durations, lists, chapters] {
         const int rate = options->system == "pal" ? kPALRate : kNTSCRate;
         std::ostream& err = context.streams.err;
 
@@ -172,6 +196,7 @@ void AddSplitCommand(CLI::App& app, Context& context) {
         std::vector<DurationText> texts;
         std::size_t nextDuration = 0;
         std::size_t nextList = 0;
+        std::size_t nextChapters = 0;
         for (const CLI::Option* option : command->parse_order()) {
             if (option == durations && nextDuration < durations->results().size()) {
                 texts.push_back({Trim(durations->results()[nextDuration++]), {}, "-d"});
@@ -181,6 +206,19 @@ void AddSplitCommand(CLI::App& app, Context& context) {
                     err << "varnix: " << listFile << ": cannot be read\n";
                     context.FileFailed();
                     return;
+                }
+            } else if (option == chapters && nextChapters < chapters->results().size()) {
+                const std::string chapterFile = chapters->results()[nextChapters++];
+                const ChapterReadResult read =
+                    ReadChapterFile(chapterFile, ChapterOptions(rate, options->title));
+                if (!read.ok()) {
+                    err << "varnix: " << read.problem.Message() << "; nothing was cut\n";
+                    context.FileFailed();
+                    return;
+                }
+                for (const auto& duration : ChapterDurations(*read.list)) {
+                    texts.push_back(
+                        {{}, {}, chapterFile, DurationPair{duration.pal, duration.ntsc}});
                 }
             }
         }

@@ -24,6 +24,7 @@ void AddInfoCommand(CLI::App& app, Context& context);
 void AddDurationCommand(CLI::App& app, Context& context);
 void AddSplitCommand(CLI::App& app, Context& context);
 void AddMergeCommand(CLI::App& app, Context& context);
+void AddChaptersCommand(CLI::App& app, Context& context);
 
 // A report text with LF line ends instead of CR LF.
 std::string WithUnixLineEnds(const std::string& text);

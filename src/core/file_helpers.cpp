@@ -6,8 +6,8 @@
 #include <system_error>
 #include <vector>
 
-#include "core/errors.h"
 #include "core/file.h"
+#include "core/range_copy.h"
 
 namespace varnix {
 
@@ -144,47 +144,17 @@ std::uint64_t CopyFileRange(const std::string& source, const std::string& dest,
     if (!FileExists(source)) {
         return 0;
     }
-    BinaryFile in(source, BinaryFile::Mode::Read);
-    if (!in) {
-        throw IoError("Unable to open file " + source + " for reading.", source);
+    ByteRangeCopy copy;
+    copy.source = source;
+    copy.start = start;
+    copy.count = count;
+    copy.dest = dest;
+    copy.abort = abort;
+    copy.chunk = kCopyFileRangeBlock;
+    if (progress) {
+        copy.afterChunk = [&](std::uint64_t copied) { progress(progressBase + copied); };
     }
-    if (start > 0 && !in.seek(static_cast<std::int64_t>(start))) {
-        throw IoError("Unable to read from file " + source + ".", source);
-    }
-    // A piece that cannot be created is an error, not a piece that silently goes missing.
-    BinaryFile out(dest, BinaryFile::Mode::Create);
-    if (!out) {
-        throw IoError("Unable to create file " + dest + ".", dest);
-    }
-    constexpr std::size_t kBlock = 16000;
-    std::vector<std::uint8_t> block(kBlock);
-    std::uint64_t total = 0;
-    std::uint64_t written = 0;
-    while (true) {
-        const std::size_t got = in.read(block.data(), kBlock);
-        total += got;
-        const std::size_t owed =
-            total <= count ? got : static_cast<std::size_t>(count - (total - got));
-        if (owed > 0 && out.write(block.data(), owed) != owed) {
-            out.close();
-            DeleteFileIfExists(dest);
-            throw IoError("Unable to write to file " + dest + ".", dest);
-        }
-        written += owed;
-        if (progress) {
-            progress(progressBase + std::min(total, count));
-        }
-        if (IsAborted(abort) || total >= count || got < kBlock) {
-            break;
-        }
-    }
-    out.close();
-    // A destination removed while it was written leaves nothing behind its name.
-    if (out.failed() || !FileExists(dest)) {
-        DeleteFileIfExists(dest);
-        throw IoError("Unable to write to file " + dest + ".", dest);
-    }
-    return written;
+    return CopyByteRange(copy).copied;
 }
 
 }  // namespace varnix

@@ -46,12 +46,16 @@ bool CreateFolderOfFile(const std::string& path);
 // Creates an empty file unless a file of that name exists; an existing file is left untouched.
 void CreateEmptyFile(const std::string& name);
 
+// Blocks of CopyFileRange: progress reports and abort polls come after each.
+constexpr std::uint64_t kCopyFileRangeBlock = 16000;
+
 // Copies `count` bytes (kToEndOfFile: to the end) from `start` of `source` into a new file
-// `dest`, replacing it, in 16000-byte blocks; after every block `progress` gets base + copied.
-// Stops early when `abort` is set or the source ends. Does nothing when the source does not
-// exist. Returns the bytes written. Throws IoError naming the file when the source cannot be
-// opened, dest cannot be created, or writing fails (dest removed first; a dest that vanished
-// while it was written counts as a failed write).
+// `dest`, replacing it, through CopyByteRange (range_copy.h) in blocks of kCopyFileRangeBlock;
+// after every block `progress` gets base + copied. Stops early when `abort` is set or the source
+// ends. Does nothing when the source does not exist. Returns the bytes written. Throws IoError
+// naming the file and the system's reason when the source cannot be opened or read, dest cannot
+// be created, or writing fails (dest removed first; a dest that vanished while it was written
+// counts as a failed write).
 std::uint64_t CopyFileRange(const std::string& source, const std::string& dest,
                             const ProgressCallback& progress, const AbortFlag* abort,
                             std::uint64_t progressBase, std::uint64_t count, std::uint64_t start);

@@ -1,8 +1,9 @@
 #pragma once
-// Copies a byte range of one file into another through the operating system's in-kernel copy
-// where it has one (copy_file_range on Linux), otherwise through a buffer of 1 MiB. The copy goes
-// in chunks; after every chunk the caller hears how far it got and the abort flag is polled, so a
-// long copy stays responsive and can be cancelled.
+// The one routine that copies a byte range of one file into another: every piece writer and the
+// merge go through it. It copies through the operating system's in-kernel copy where there is one
+// (copy_file_range on Linux), otherwise, and whenever the system declines, through a buffer of
+// 1 MiB. The copy goes in chunks; after every chunk the caller hears how far it got and the abort
+// flag is polled, so a long copy stays responsive and can be cancelled.
 
 #include <cstdint>
 #include <functional>
@@ -15,6 +16,11 @@ namespace varnix {
 // The largest chunk between two progress reports (and abort polls).
 constexpr std::uint64_t kCopyChunk = 8u << 20;
 
+enum class CopyMethod {
+    Fastest,   // the in-kernel copy where the system has one, the buffer where it declines
+    Buffered,  // always through the buffer: read, then write (the path of every other system)
+};
+
 struct ByteRangeCopy {
     std::string source;
     std::uint64_t start = 0;           // offset in the source
@@ -24,9 +30,10 @@ struct ByteRangeCopy {
     // existing file dest.
     bool append = false;
     const AbortFlag* abort = nullptr;
-    // Called after every chunk with the bytes copied so far by this call.
+    // Called after every chunk (once for an empty range) with the bytes copied so far by this call.
     std::function<void(std::uint64_t copied)> afterChunk;
     std::uint64_t chunk = kCopyChunk;
+    CopyMethod method = CopyMethod::Fastest;
 };
 
 struct ByteRangeCopyResult {
@@ -36,9 +43,9 @@ struct ByteRangeCopyResult {
 
 // Copies until `count` bytes are copied, the source ends, or the abort flag is set after a chunk.
 // A start past the end of the source copies nothing (a created dest stays empty). Throws IoError
-// naming the file and the reason when the source cannot be opened or read, or dest cannot be
-// opened or written, or dest was removed while it was written; a dest that this call created
-// is removed first.
+// naming the file and the system's reason when the source cannot be opened, positioned or read
+// (a read error never passes for the end of the source), or dest cannot be opened or written, or
+// dest was removed while it was written; a dest that this call created is removed first.
 ByteRangeCopyResult CopyByteRange(const ByteRangeCopy& copy);
 
 }  // namespace varnix

@@ -47,6 +47,13 @@ void ForEachPiece(const std::string& input, const CutList& list, const ShowCurre
     }
 }
 
+// The chunk walk of a WAV input. Unlike the query ReadWAVLayout it throws IoError on a read
+// error, so that the job stops with the reason instead of taking the input for unusable.
+WAVLayout WAVLayoutOfInput(const std::string& input) {
+    FileSource source(input);
+    return ReadWAVLayoutOf(source);
+}
+
 std::uint64_t NonNegative(std::int64_t count) {
     return count > 0 ? static_cast<std::uint64_t>(count) : 0;
 }
@@ -121,7 +128,7 @@ CutOutcome CutWAVFile(const std::string& input, const CutList& list, const ShowC
         return outcome;
     }
     outcome.handled = true;
-    const WAVLayout layout = ReadWAVLayout(input);
+    const WAVLayout layout = WAVLayoutOfInput(input);
     if (!layout.isPCM() || !layout.formatFound || !layout.dataFound ||
         layout.header.sampleRate == 0 || layout.header.bytesPerSampleFrame() == 0) {
         return outcome;
@@ -130,7 +137,7 @@ CutOutcome CutWAVFile(const std::string& input, const CutList& list, const ShowC
     ForEachPiece(input, list, show, abort, outcome,
                  [&](const CutPoint& entry, bool tail, std::uint64_t start, std::uint64_t base) {
                      // The sample rate comes from the header, read again for every piece.
-                     const std::uint32_t rate = ReadWAVHeader(input).sampleRate;
+                     const std::uint32_t rate = WAVLayoutOfInput(input).header.sampleRate;
                      const std::int64_t count = WAVSamplesForDuration(entry.duration, rate, fps);
                      WriteWAVPiece(input, entry.outputName, start, abort, base, progress,
                                    tail ? kToEndOfInput : count);

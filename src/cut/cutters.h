@@ -30,8 +30,8 @@ struct CutOutcome {
 // Each cutter: for every entry in order, show its row, delete an existing file of the piece's
 // name, write the piece (the tail to the end of the input), and stop after the piece when the
 // abort flag is set. `progress` gets absolute byte positions in the input's pieces. Throws
-// IoError when a piece cannot be written (the incomplete piece removed) or the input vanishes
-// between two pieces.
+// IoError when the input cannot be read (a read error is never taken for its end) or a piece
+// cannot be written (the incomplete piece removed), or the input vanishes between two pieces.
 CutOutcome CutAC3File(const std::string& input, const CutList& list, const ShowCurrentPiece& show,
                       double fps, const AbortFlag* abort, const ProgressCallback& progress);
 CutOutcome CutDTSFile(const std::string& input, const CutList& list, const ShowCurrentPiece& show,

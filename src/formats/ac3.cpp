@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "core/errors.h"
 #include "core/host.h"
 #include "formats/byte_source.h"
 
@@ -315,7 +316,11 @@ std::vector<std::uint64_t> FindAC3FrameStarts(ByteSource& source,
 
 AC3FrameLayout ReadAC3FrameLayout(const std::string& fileName) {
     FileSource source(fileName);
-    return ReadAC3FrameLayoutOf(source);
+    try {
+        return ReadAC3FrameLayoutOf(source);
+    } catch (const IoError&) {
+        return AC3FrameLayout{};  // a query: an unreadable file has no frames, not fewer
+    }
 }
 
 }  // namespace varnix

@@ -73,7 +73,8 @@ unsigned GetAC3BitStreamMode(const std::string& fileName);
 unsigned GetAC3BitRateIndex(const std::string& fileName);
 // Length in bytes of the first frame; 0 without the sync word or a frame length.
 std::uint32_t GetAC3FrameBytes(const std::string& fileName);
-// Samples of the whole file (see AC3FrameLayout); 0 without the sync word or a frame length.
+// Samples of the whole file (see AC3FrameLayout); 0 without the sync word or a frame length, and
+// 0 when the file cannot be read to its end.
 std::uint64_t GetAC3TotalSamples(const std::string& fileName);
 // The time code of the last video frame that the samples reach (non-drop-frame for NTSC).
 TimeCode AC3SamplesToTimeCode(unsigned fscod, double fps, std::int64_t samples);
@@ -105,15 +106,16 @@ struct AC3FrameLayout {
 // The layout of a file. A 48 kHz or 32 kHz stream is taken as uniform without a walk when a few
 // frames spread over the file (the second, the middle and the last whole one) all have the
 // first frame's length; otherwise, and always at 44.1 kHz, the file is walked through a
-// read-ahead block.
+// read-ahead block. A file that cannot be opened or read gives the empty layout (no frames).
 AC3FrameLayout ReadAC3FrameLayout(const std::string& fileName);
-// The same over any source; `alwaysWalk` skips the shortcut for uniform streams.
+// The same over any source; `alwaysWalk` skips the shortcut for uniform streams. Throws IoError
+// when the source cannot be read.
 AC3FrameLayout ReadAC3FrameLayoutOf(ByteSource& source, bool alwaysWalk = false);
 
 // The starts of the frames `indices` (ascending, repeats allowed) by the rules of
 // AC3FrameLayout::frameStart, found in one walk that keeps only these offsets, so that memory
 // does not grow with the file; the host pumps events every few thousand frames of a walk.
-// Without a usable first header every start is 0.
+// Without a usable first header every start is 0. Throws IoError when the source cannot be read.
 std::vector<std::uint64_t> FindAC3FrameStarts(ByteSource& source,
                                               const std::vector<std::uint64_t>& indices,
                                               bool alwaysWalk = false);

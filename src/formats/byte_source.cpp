@@ -1,7 +1,10 @@
 #include "formats/byte_source.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cstring>
+
+#include "core/errors.h"
 
 namespace varnix {
 
@@ -36,9 +39,9 @@ std::size_t FileSource::readAt(std::uint64_t offset, std::span<std::uint8_t> int
         return 0;
     }
     if (!file_->seek(static_cast<std::int64_t>(offset))) {
-        return 0;
+        throw ReadError(file_->name(), errno != 0 ? errno : EIO);
     }
-    return file_->read(into.data(), into.size());
+    return file_->readChecked(into.data(), into.size());
 }
 
 ByteWindow::ByteWindow(ByteSource& source, std::size_t capacity)
@@ -69,7 +72,11 @@ std::vector<std::uint8_t> ReadFileBytes(const std::string& fileName, std::uint64
                                         std::size_t count) {
     std::vector<std::uint8_t> bytes(count);
     FileSource source(fileName);
-    bytes.resize(source.readAt(offset, bytes));
+    try {
+        bytes.resize(source.readAt(offset, bytes));
+    } catch (const IoError&) {
+        bytes.clear();  // a query: an unreadable file gives nothing, as one that cannot be opened
+    }
     return bytes;
 }
 

@@ -19,7 +19,8 @@ class ByteSource {
     virtual ~ByteSource() = default;
     // Size in bytes of everything the source holds.
     virtual std::uint64_t size() const = 0;
-    // Copies up to into.size() bytes from `offset`; returns how many arrived (fewer at the end).
+    // Copies up to into.size() bytes from `offset`; returns how many arrived: fewer only at the
+    // end. A source that cannot read them throws IoError (a read error never passes for the end).
     virtual std::size_t readAt(std::uint64_t offset, std::span<std::uint8_t> into) = 0;
 };
 
@@ -35,7 +36,8 @@ class SpanSource : public ByteSource {
 };
 
 // A file, either opened here by name (shared reading) or an open file of the caller. Reading
-// moves the file's position.
+// moves the file's position. A file that could not be opened reads as empty; a read error throws
+// IoError naming the file and the system's reason.
 class FileSource : public ByteSource {
   public:
     explicit FileSource(const std::string& fileName);
@@ -86,9 +88,10 @@ inline std::uint32_t ReadBE32(std::span<const std::uint8_t> b) {
 }
 
 // Reads the first `count` bytes of a file; fewer when the file is shorter, none when it cannot
-// be opened.
+// be opened or read.
 std::vector<std::uint8_t> ReadFileHead(const std::string& fileName, std::size_t count);
-// Reads `count` bytes at `offset` of a file; fewer at the end, none when it cannot be opened.
+// Reads `count` bytes at `offset` of a file; fewer at the end, none when it cannot be opened or
+// read.
 std::vector<std::uint8_t> ReadFileBytes(const std::string& fileName, std::uint64_t offset,
                                         std::size_t count);
 

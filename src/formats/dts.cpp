@@ -1,6 +1,7 @@
 #include "formats/dts.h"
 
 #include "core/bitstream.h"
+#include "core/errors.h"
 #include "core/file_helpers.h"
 #include "formats/byte_source.h"
 
@@ -143,14 +144,18 @@ std::uint64_t GetDTSFrameCount(const std::string& fileName) {
     FileSource source(fileName);
     std::array<std::uint8_t, kDTSHeaderBytes> bytes{};
     DTSHeader first;
-    if (source.readAt(0, bytes) < bytes.size() || !first.decode(bytes)) {
-        return 0;
+    try {
+        if (source.readAt(0, bytes) < bytes.size() || !first.decode(bytes)) {
+            return 0;
+        }
+        std::uint64_t length = first.frameBytes;
+        if (source.readAt(length, bytes) == bytes.size() && ReadBE32(bytes) != kDTSSync) {
+            length = 2048;  // the first frame is not followed by another one where it says
+        }
+        return source.size() / length;
+    } catch (const IoError&) {
+        return 0;  // a query: an unreadable file gives no count
     }
-    std::uint64_t length = first.frameBytes;
-    if (source.readAt(length, bytes) == bytes.size() && ReadBE32(bytes) != kDTSSync) {
-        length = 2048;  // the first frame is not followed by another one where it says
-    }
-    return source.size() / length;
 }
 
 namespace {

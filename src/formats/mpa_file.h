@@ -69,7 +69,7 @@ class TMPAFile : public TStdIOCallback {
 // Fills `info` from a file: the header values of its first frame, and the samples and frames of
 // the first audio frame only or, with walkWholeFile, of the whole file. Everything stays zero
 // when no frame is found. True when a frame was found. Throws IoError when the file cannot be
-// opened or positioned.
+// opened, positioned or read (a read error never ends the walk as if the file ended there).
 bool ReadMPAInfo(const std::string& fileName, bool walkWholeFile, MPAInfo& info);
 
 }  // namespace varnix

@@ -28,10 +28,14 @@ bool TStdIOCallback::fill() {
     blockStart_ += static_cast<std::int64_t>(cursor_);
     cursor_ = 0;
     valid_ = 0;
-    if (!file_.seek(blockStart_)) {
+    if (!file_.isOpen()) {
         return false;
     }
-    valid_ = file_.read(block_.data(), block_.size());
+    if (!file_.seek(blockStart_)) {
+        throw IoError("Failed to seek file.", fileName_);
+    }
+    // A read error ends the walk with an error, never as if the file had ended there.
+    valid_ = file_.readChecked(block_.data(), block_.size());
     return valid_ > 0;
 }
 

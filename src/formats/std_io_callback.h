@@ -24,7 +24,8 @@ class TStdIOCallback {
     TStdIOCallback& operator=(const TStdIOCallback&) = delete;
 
     virtual void close();
-    // Reads up to count bytes; returns how many arrived.
+    // Reads up to count bytes; returns how many arrived, fewer only at the end of the file.
+    // Throws IoError naming the file and the system's reason when the bytes cannot be read.
     virtual std::size_t read(void* buffer, std::size_t count);
     // Writes at the current position (not used by the readers); returns the bytes written.
     virtual std::size_t write(const void* buffer, std::size_t count);
@@ -36,7 +37,7 @@ class TStdIOCallback {
     // or 0 reached by a non-zero offset).
     void seek(int origin, std::int64_t offset);
 
-    // One byte; false at the end of the file.
+    // One byte; false at the end of the file. Throws IoError as read does.
     bool readByte(std::uint8_t& byte) {
         if (cursor_ < valid_) {
             byte = block_[cursor_++];

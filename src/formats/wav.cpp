@@ -7,6 +7,7 @@
 #include "core/errors.h"
 #include "core/file.h"
 #include "core/file_helpers.h"
+#include "core/range_copy.h"
 #include "formats/byte_source.h"
 
 namespace varnix {
@@ -175,7 +176,11 @@ WAVLayout ReadWAVLayoutOf(ByteSource& source) {
 
 WAVLayout ReadWAVLayout(const std::string& fileName) {
     FileSource source(fileName);
-    return ReadWAVLayoutOf(source);
+    try {
+        return ReadWAVLayoutOf(source);
+    } catch (const IoError&) {
+        return WAVLayout{};  // a query: an unreadable file gives nothing
+    }
 }
 
 WAVLayout ReadWAVLayoutFrom(BinaryFile& file) {
@@ -231,11 +236,11 @@ bool WriteWAVPiece(const std::string& source, const std::string& dest, std::uint
     if (!FileExists(source)) {
         return false;
     }
-    BinaryFile in(source, BinaryFile::Mode::Read);
-    if (!in) {
+    FileSource input(source);
+    if (!input.isOpen()) {
         return false;
     }
-    const WAVLayout layout = ReadWAVLayoutFrom(in);
+    const WAVLayout layout = ReadWAVLayoutOf(input);
     const std::uint64_t bpf = layout.header.bytesPerSampleFrame();
     if (!layout.isPCM() || !layout.formatFound || !layout.dataFound || bpf == 0) {
         return false;
@@ -249,52 +254,53 @@ bool WriteWAVPiece(const std::string& source, const std::string& dest, std::uint
     const std::uint64_t total = (count < 0 || static_cast<std::uint64_t>(count) > available / bpf)
                                     ? available
                                     : static_cast<std::uint64_t>(count) * bpf;
-    if (!in.seek(static_cast<std::int64_t>(layout.dataStart + skip))) {
-        return false;
-    }
 
-    BinaryFile out(dest, BinaryFile::Mode::Create);
-    const auto fail = [&] {
-        out.close();
+    const auto failWrite = [&] {
         DeleteFileIfExists(dest);
         throw IoError("Unable to write to file " + dest + ".", dest);
     };
-    if (!out) {
-        throw IoError("Unable to create file " + dest + ".", dest);
-    }
-    const auto header = CanonicalWAVHeader(layout.header, total).toBytes();
-    if (out.write(header.data(), header.size()) != header.size()) {
-        fail();
+    {
+        BinaryFile out(dest, BinaryFile::Mode::Create);
+        if (!out) {
+            throw IoError("Unable to create file " + dest + ".", dest);
+        }
+        const auto header = CanonicalWAVHeader(layout.header, total).toBytes();
+        const bool written = out.write(header.data(), header.size()) == header.size();
+        out.close();
+        if (!written || out.failed()) {
+            failWrite();
+        }
     }
 
-    // 16000 sample frames a block, and never more than 4 MiB: a damaged header may claim
-    // sample frames of gigabytes.
+    // The samples follow the header, 16000 sample frames a block and never more than 4 MiB a
+    // block: a damaged header may claim sample frames of gigabytes.
     constexpr std::uint64_t kMaxBlock = 4u << 20;
     const std::uint64_t framesPerBlock =
         std::max<std::uint64_t>(1, std::min<std::uint64_t>(16000, kMaxBlock / bpf));
-    std::vector<std::uint8_t> block(
-        static_cast<std::size_t>(std::min(framesPerBlock * bpf, kMaxBlock)));
-    std::uint64_t copied = 0;
-    while (copied < total) {
-        const std::size_t want =
-            static_cast<std::size_t>(std::min<std::uint64_t>(block.size(), total - copied));
-        const std::size_t got = in.read(block.data(), want);
-        if (got > 0 && out.write(block.data(), got) != got) {
-            fail();
-        }
-        copied += got;
-        if (progress) {
-            progress(progressBase + copied);
-        }
-        if (IsAborted(abortFlag) || got < want) {
-            break;
-        }
+    ByteRangeCopy copy;
+    copy.source = source;
+    copy.start = layout.dataStart + skip;
+    copy.count = total;
+    copy.dest = dest;
+    copy.append = true;
+    copy.abort = abortFlag;
+    copy.chunk = std::min(framesPerBlock * bpf, kMaxBlock);
+    if (progress) {
+        copy.afterChunk = [&](std::uint64_t copied) {
+            if (copied > 0) {
+                progress(progressBase + copied);
+            }
+        };
     }
-    out.close();
+    try {
+        CopyByteRange(copy);
+    } catch (const IoError&) {
+        DeleteFileIfExists(dest);  // the incomplete piece
+        throw;
+    }
     // The header rewrite also finds a piece that was removed while it was written.
-    if (out.failed() || !FixWAVHeader(dest)) {
-        DeleteFileIfExists(dest);
-        throw IoError("Unable to write to file " + dest + ".", dest);
+    if (!FixWAVHeader(dest)) {
+        failWrite();
     }
     return true;
 }

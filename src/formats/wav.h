@@ -73,15 +73,18 @@ struct WAVLayout {
 // writes them, with a fallback for writers that leave the pad byte out) until both the format
 // chunk and the data chunk are found, or a chunk header cannot be read, or a chunk runs past the
 // end of the file.
+// Throws IoError when the source cannot be read.
 WAVLayout ReadWAVLayoutOf(ByteSource& source);
+// The query on a named file: a file that cannot be opened or read gives an all-zero layout.
 WAVLayout ReadWAVLayout(const std::string& fileName);
-// The same on an open file, which is left at the first sample byte (or at its end when there is
-// no data chunk).
+// The walk on an open file, which is left at the first sample byte (or at its end when there is
+// no data chunk). Throws IoError when the file cannot be read.
 WAVLayout ReadWAVLayoutFrom(BinaryFile& file);
 
-// The header of a WAV file as the chunk walk found it (zero when it cannot be read).
+// The header of a WAV file as the chunk walk found it (zero when it cannot be opened or read).
 WAVHeader ReadWAVHeader(const std::string& fileName);
-// The same on an open file, which is left at the first sample byte.
+// The same on an open file, which is left at the first sample byte; throws IoError when the file
+// cannot be read.
 WAVHeader ReadWAVHeaderFrom(BinaryFile& file);
 
 // Rewrite the first 44 bytes of a file Varnix has written (sample data at offset 44) as the
@@ -95,9 +98,10 @@ bool FinishWAVHeader(const std::string& fileName);
 // `source` into a new file `dest` under a canonical header. Copies only whole sample frames of
 // the data chunk.
 // The source must exist and be usable PCM; otherwise nothing is written and false is returned.
-// After every block `progress` gets progressBase + the sample bytes copied so far; a set abort
-// flag stops the copy and leaves the piece as far as it got. Throws IoError (after removing
-// dest) when dest cannot be created or written, or vanishes before its header is final.
+// The samples go through CopyByteRange (range_copy.h). After every block `progress` gets
+// progressBase + the sample bytes copied so far; a set abort flag stops the copy and leaves the
+// piece as far as it got. Throws IoError (after removing dest) when the source cannot be read,
+// dest cannot be created or written, or dest vanishes before its header is final.
 bool WriteWAVPiece(const std::string& source, const std::string& dest, std::uint64_t start,
                    const AbortFlag* abortFlag, std::uint64_t progressBase,
                    const ProgressCallback& progress, std::int64_t count);

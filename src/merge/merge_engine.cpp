@@ -4,6 +4,7 @@
 #include "core/file.h"
 #include "core/file_helpers.h"
 #include "core/range_copy.h"
+#include "formats/byte_source.h"
 #include "formats/wav.h"
 #include "probe/detect.h"
 
@@ -46,7 +47,8 @@ void AppendMediaFile(const std::string& source, const std::string& dest, bool fi
         // Only the sample data; the result carries one header, in the first file's format.
         // Whole sample frames only: a part frame (a recording cut off mid-sample) would shift
         // every sample of the files after it.
-        const WAVLayout layout = ReadWAVLayout(source);
+        FileSource input(source);
+        const WAVLayout layout = ReadWAVLayoutOf(input);
         const std::uint64_t bpf = layout.header.bytesPerSampleFrame();
         copy.start = layout.dataStart;
         copy.count = !layout.dataFound ? 0

@@ -1,13 +1,16 @@
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <csignal>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <system_error>
 
 #include <sys/resource.h>
 
 #include "cli/cli_runner.h"
+#include "core/file.h"
 #include "core/file_helpers.h"
 #include "support/audio_builders.h"
 #include "support/temp_dir.h"
@@ -243,6 +246,28 @@ void SplitAndMergeUnderAFileSizeLimit() {
 TEST(VarnixSplit, AFailedWriteIsAnErrorNamingTheFileAndStatusOne) {
     GTEST_FLAG_SET(death_test_style, "threadsafe");
     EXPECT_EXIT(SplitAndMergeUnderAFileSizeLimit(), ::testing::ExitedWithCode(0), "");
+}
+
+// A read error is an error too, never a short last piece or merged file: what was finished is
+// listed on standard output, the reason goes to standard error, and the status is 1.
+TEST(VarnixSplit, AReadErrorIsAnErrorNamingTheFileAndStatusOne) {
+    TempDir dir;
+    const std::string ac3 = dir.copyData("ac3-51-448k.ac3", "movie.ac3");
+    const std::string out = dir.file("out");
+    const std::string error = "Error! Unable to read from file " + ac3 + ": " +
+                              std::generic_category().message(EIO) + ".";
+    const InjectedReadFault fault(ac3, 80000);
+    auto run = RunCli({"split", "-s", "pal", "-o", out, "-d", "00:00:00.10", ac3});
+    EXPECT_EQ(run.status, kExitFileFailed);
+    EXPECT_TRUE(Contains(run.err, error)) << run.err;
+    EXPECT_EQ(run.out, Line(out + kSep + "movie_1.ac3", 12 * 1792) + "\n");
+    EXPECT_FALSE(FileExists(out + kSep + "movie_2.ac3"));
+
+    const std::string both = dir.file("both.ac3");
+    run = RunCli({"merge", "-o", both, ac3, ac3});
+    EXPECT_EQ(run.status, kExitFileFailed);
+    EXPECT_TRUE(Contains(run.err, error)) << run.err;
+    EXPECT_FALSE(FileExists(both));
 }
 
 TEST(VarnixMerge, JoinsFilesIntoTheResult) {

@@ -3,12 +3,14 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <filesystem>
 #include <fstream>
 #include <numeric>
 #include <vector>
 
 #include "core/errors.h"
+#include "core/file.h"
 #include "support/temp_dir.h"
 
 namespace varnix {
@@ -209,6 +211,32 @@ TEST(CopyFileRangeTest, APieceRemovedWhileItIsWrittenIsAnError) {
             source, dest, [&](std::uint64_t) { fs::remove(dest); }, nullptr, 0, kToEndOfFile, 0),
         IoError);
     EXPECT_FALSE(FileExists(dest));
+}
+
+// A read error and the end of the file both return fewer bytes; the file tells them apart. An
+// injected fault behaves as a bad block: the bytes before it arrive, then the read fails, and
+// only handles opened while it is in place see it.
+TEST(BinaryFileTest, ReadErrorsAreToldFromTheEndOfTheFile) {
+    TempDir dir;
+    const auto bytes = Pattern(1000);
+    const std::string name = dir.write("bad.bin", bytes);
+    BinaryFile before(name, BinaryFile::Mode::Read);
+    std::vector<std::uint8_t> buffer(600);
+    {
+        const InjectedReadFault fault(name, 500, 100);
+        BinaryFile file(name, BinaryFile::Mode::Read);
+        EXPECT_EQ(file.read(buffer.data(), 600), 500u);
+        EXPECT_EQ(file.readError(), EIO);
+        EXPECT_TRUE(std::equal(bytes.begin(), bytes.begin() + 500, buffer.begin()));
+        EXPECT_THROW(file.readChecked(buffer.data(), 1), IoError);
+        ASSERT_TRUE(file.seek(600));  // past the bad block
+        EXPECT_EQ(file.readChecked(buffer.data(), 600), 400u);
+        EXPECT_EQ(file.readError(), 0);  // the end of the file is no error
+        EXPECT_EQ(before.read(buffer.data(), 600), 600u);
+        EXPECT_EQ(before.readError(), 0);
+    }
+    BinaryFile after(name, BinaryFile::Mode::Read);
+    EXPECT_EQ(after.readChecked(buffer.data(), 600), 600u);
 }
 
 TEST(CopyFileRangeTest, ReplacesAnExistingDestination) {

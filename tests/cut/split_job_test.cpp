@@ -1,10 +1,13 @@
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <csignal>
 #include <filesystem>
+#include <system_error>
 
 #include <sys/resource.h>
 
+#include "core/file.h"
 #include "core/file_helpers.h"
 #include "cut/cut_helpers.h"
 #include "cut/split_job.h"
@@ -389,6 +392,71 @@ TEST_F(JobFixture, APieceRemovedWhileItIsWrittenStopsTheJobWithAnError) {
         EXPECT_NE(host.messages[0].text.find(Out()), std::string::npos) << host.messages[0].text;
         EXPECT_TRUE(result.pieces.empty());
         EXPECT_EQ(test::ReadAll(input), bytes);
+    }
+}
+
+// A read error inside an input used to end its copy or walk as if the file ended there: a short
+// piece reported as success, and the next piece starting in the wrong place. The job stops with
+// "Error!" naming the file and the reason, the piece being written is removed, and the pieces
+// finished before it stay, listed and byte for byte as without the error. Walks that read the
+// whole input before cutting (44.1 kHz AC3, MPEG audio) fail before any piece; a merge fails
+// before cutting and leaves no merged file.
+TEST_F(JobFixture, AReadErrorStopsTheJobAndKeepsOnlyTheFinishedPieces) {
+    const struct {
+        std::vector<const char*> data;  // the inputs; merged first when there are two
+        std::vector<DurationRow> rows;
+        std::size_t faulty;  // the input with a bad byte
+        std::uint64_t bad;   // where
+        std::size_t kept;    // pieces finished before the error
+    } cases[] = {
+        {{"ac3-51-448k.ac3"}, {Seconds(0, 10)}, 0, 80000, 1},
+        {{"ac3-44k1-192k.ac3"}, {Seconds(0, 10)}, 0, 40000, 0},
+        {{"dts-51.dts"}, {Seconds(0, 10)}, 0, 80000, 1},
+        {{"mp2-crc.mp2"}, {Seconds(0, 10)}, 0, 40000, 0},
+        {{"wav-s16-list.wav"}, {Seconds(0, 2)}, 0, 80000, 1},
+        {{"mp2-crc.mp2", "mp2-crc.mp2"}, {Seconds(0, 10)}, 1, 20000, 0},
+        {{"wav-s16-plain.wav", "wav-s16-list.wav"}, {Seconds(0, 10)}, 1, 80000, 0},
+    };
+    int n = 0;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.data.back()) + (c.data.size() > 1 ? " merged" : ""));
+        const std::string folder = dir.file("case" + std::to_string(++n));
+        std::vector<std::string> inputs;
+        std::vector<Bytes> originals;
+        for (std::size_t i = 0; i < c.data.size(); ++i) {
+            const std::string name = c.data[i];
+            inputs.push_back(dir.copyData(
+                name, std::to_string(n) + "-" + std::to_string(i) + ExtensionOf(name)));
+            originals.push_back(test::ReadAll(inputs.back()));
+        }
+        const bool merge = inputs.size() > 1;
+        const auto clean = Run(c.rows, inputs, folder + "clean", merge);
+        ASSERT_GT(clean.pieces.size(), c.kept);
+        host.messages.clear();
+
+        SplitJobResult result;
+        {
+            const InjectedReadFault fault(inputs[c.faulty], c.bad);
+            result = Run(c.rows, inputs, folder + "bad", merge);
+        }
+        EXPECT_TRUE(result.failed);
+        EXPECT_FALSE(result.aborted);
+        ASSERT_EQ(host.messages.size(), 1u);
+        EXPECT_EQ(host.messages[0].title, "Error!");
+        EXPECT_EQ(host.messages[0].text, "Unable to read from file " + inputs[c.faulty] + ": " +
+                                             std::generic_category().message(EIO) + ".");
+        ASSERT_EQ(result.pieces.size(), c.kept);
+        for (std::size_t i = 0; i < c.kept; ++i) {
+            EXPECT_EQ(FileNameOf(result.pieces[i].path), FileNameOf(clean.pieces[i].path));
+            EXPECT_EQ(test::ReadAll(result.pieces[i].path), test::ReadAll(clean.pieces[i].path));
+        }
+        // Nothing else is left: no incomplete piece, no merged file.
+        const auto left = std::distance(std::filesystem::directory_iterator(folder + "bad"),
+                                        std::filesystem::directory_iterator());
+        EXPECT_EQ(static_cast<std::size_t>(left), c.kept);
+        for (std::size_t i = 0; i < inputs.size(); ++i) {
+            EXPECT_EQ(test::ReadAll(inputs[i]), originals[i]);
+        }
     }
 }
 

@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "core/file.h"
 #include "core/timecode.h"
 #include "probe/media_duration.h"
 #include "support/audio_builders.h"
@@ -67,6 +68,14 @@ TEST(GetMediaDuration, FilesWithoutADuration) {
         EXPECT_TRUE(Duration(dir.copyData(name), 25.0).IsNone()) << name;
     }
     EXPECT_TRUE(Duration(dir.file("missing.ac3"), 30.0).IsNone());
+    // A read error where the count reads gives no duration, never a shorter one.
+    const std::pair<const char*, std::uint64_t> unreadable[] = {
+        {"ac3-44k1-192k.ac3", 40000}, {"mp2-crc.mp2", 40000}, {"wav-s16-list.wav", 30}};
+    for (const auto& [name, bad] : unreadable) {
+        const std::string copy = dir.copyData(name);
+        const InjectedReadFault fault(copy, bad);
+        EXPECT_TRUE(Duration(copy, 25.0).IsNone()) << name;
+    }
     // MPEG audio without CRC and Layer III are not recognised.
     test::MPAFrameParams noCrc;
     noCrc.crc = false;
