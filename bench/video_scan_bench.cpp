@@ -11,6 +11,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <optional>
 #include <string>
 
 #include "core/file.h"
@@ -116,22 +117,22 @@ void BM_FullScanWithoutCache(benchmark::State& state) {
         frames = FullScan(stream.file());
         benchmark::DoNotOptimize(frames);
     }
-    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * stream.size()));
+    state.SetBytesProcessed(state.iterations() * static_cast<std::int64_t>(stream.size()));
     state.counters["frames"] = static_cast<double>(frames);
 }
 BENCHMARK(BM_FullScanWithoutCache)->Unit(benchmark::kMillisecond)->Iterations(5);
 
 void BM_FirstProbeWritingTheCache(benchmark::State& state) {
     const BenchStream& stream = BenchStream::Get();
-    VideoInfo info;
+    std::optional<VideoInfo> info;
     for (auto _ : state) {
         state.PauseTiming();
         DeleteFileIfExists(stream.file() + kVideoCacheSuffix);
         state.ResumeTiming();
-        GetVideoInfo(stream.file(), nullptr, nullptr, info, {});
+        info = GetVideoInfo(stream.file(), nullptr, nullptr, {});
     }
-    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * stream.size()));
-    state.counters["frames"] = static_cast<double>(info.frames);
+    state.SetBytesProcessed(state.iterations() * static_cast<std::int64_t>(stream.size()));
+    state.counters["frames"] = info ? static_cast<double>(info->frames) : -1.0;
     state.counters["cache_bytes"] =
         static_cast<double>(FileSizeOf(stream.file() + kVideoCacheSuffix));
 }
@@ -139,11 +140,10 @@ BENCHMARK(BM_FirstProbeWritingTheCache)->Unit(benchmark::kMillisecond)->Iteratio
 
 void BM_SecondProbeFromTheCache(benchmark::State& state) {
     const BenchStream& stream = BenchStream::Get();
-    VideoInfo info;
-    GetVideoInfo(stream.file(), nullptr, nullptr, info, {});
+    GetVideoInfo(stream.file(), nullptr, nullptr, {});
     for (auto _ : state) {
-        GetVideoInfo(stream.file(), nullptr, nullptr, info, {});
-        benchmark::DoNotOptimize(info.frames);
+        const std::optional<VideoInfo> info = GetVideoInfo(stream.file(), nullptr, nullptr, {});
+        benchmark::DoNotOptimize(info);
     }
 }
 BENCHMARK(BM_SecondProbeFromTheCache)->Unit(benchmark::kMicrosecond);

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <array>
 #include <cstring>
+#include <optional>
 
 #include "core/errors.h"
 #include "core/file_helpers.h"
@@ -47,21 +48,20 @@ void AbortedScanLeavesNothing(const std::string& input) {
 void ScanThenReadCache(Bytes video) {
     const std::string input = WriteWorkFile(kVideoName, video);
     ProgressState progress;
-    VideoInfo scanned;
     try {
         AbortedScanLeavesNothing(input);
-        GetVideoInfo(input, &progress, nullptr, scanned, NoIdle);
     } catch (const EParserFileException&) {
         Check(video.empty(), "a video with bytes could not be read");
         return;
     }
+    const std::optional<VideoInfo> scanned = GetVideoInfo(input, &progress, nullptr, NoIdle);
+    Check(scanned.has_value(), "a video that the stream could read gave no description");
     Check(FilesIn(WorkFolder()) ==
               std::vector<std::string>{kVideoName, std::string(kVideoName) + kVideoCacheSuffix},
           "a complete scan did not leave exactly its cache");
-    VideoInfo cached;
-    GetVideoInfo(input, &progress, nullptr, cached, NoIdle);
-    Check(cached.fileTime != 0, "the cache holds no file time");
-    cached.fileTime = 0;
+    std::optional<VideoInfo> cached = GetVideoInfo(input, &progress, nullptr, NoIdle);
+    Check(cached.has_value() && cached->fileTime != 0, "the cache holds no file time");
+    cached->fileTime = 0;
     Check(cached == scanned, "the cache describes the video otherwise than the scan did");
 
     // The stream itself answering from the cache, and the report that reads it.
@@ -74,7 +74,8 @@ void ScanThenReadCache(Bytes video) {
 // A video beside a cache file that claims to belong to it (magic, file time and size right)
 // but whose record and entries come from the fuzzer.
 void ScanBesideHostileCache(Bytes rest) {
-    const std::size_t announced = rest.size() >= 2 ? rest[0] | (rest[1] << 8) : 0;
+    const std::size_t announced =
+        rest.size() >= 2 ? static_cast<std::size_t>(rest[0] | (rest[1] << 8)) : 0;
     const Bytes tail = rest.subspan(std::min<std::size_t>(2, rest.size()));
     const Bytes video = tail.first(std::min(announced, tail.size()));
     const Bytes cacheBytes = tail.subspan(video.size());
@@ -101,8 +102,8 @@ void ScanBesideHostileCache(Bytes rest) {
         stream.SetProgress(&progress);
         stream.Scan(true, false);
         WriteWorkFile(std::string(kVideoName) + kVideoCacheSuffix, cache);
-        VideoInfo info;
-        GetVideoInfo(input, &progress, nullptr, info, NoIdle);
+        Check(GetVideoInfo(input, &progress, nullptr, NoIdle).has_value(),
+              "a video that the stream could read gave no description");
         GetDurationPair(input, nullptr, &progress);
         MediaDurationForSystem(input, TvSystem::Pal, nullptr, &progress);
         MediaDurationForSystem(input, TvSystem::Ntsc, nullptr, &progress);

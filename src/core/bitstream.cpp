@@ -1,7 +1,6 @@
 #include "core/bitstream.h"
 
 #include <algorithm>
-#include <array>
 #include <cstring>
 
 #include "core/errors.h"
@@ -10,14 +9,21 @@
 
 namespace varnix {
 
+void TBitStream::SetBlock(std::span<const std::uint8_t> block, std::int64_t start) {
+    data_ = block;
+    blockStart_ = start;
+    position_ = 0;
+}
+
 std::uint32_t TBitStream::GetBit() {
-    if (position_ >= data_.size()) {
+    if (endOfData_) {
+        readPastEnd_ = true;
         return 0;
     }
     const std::uint32_t bit = (data_[position_] >> (bitsLeft_ - 1)) & 1u;
     if (--bitsLeft_ == 0) {
         bitsLeft_ = 8;
-        ++position_;
+        StepByte();
     }
     return bit;
 }
@@ -30,82 +36,8 @@ std::uint32_t TBitStream::GetBits(int n) {
     if (bitsLeft_ == 8 && n % 8 == 0) {
         for (int i = 0; i < n / 8; ++i) {
             result <<= 8;
-            if (position_ < data_.size()) {
-                result |= data_[position_++];
-            }
-        }
-        return static_cast<std::uint32_t>(result);
-    }
-    for (int i = 0; i < n; ++i) {
-        result = result * 2 + GetBit();
-    }
-    return static_cast<std::uint32_t>(result);
-}
-
-TFileBitStream::TFileBitStream(const std::string& fileName, std::size_t bufferSize)
-    : buffer_(bufferSize == 0 ? 1 : bufferSize) {
-    if (!file_.open(fileName, BinaryFile::Mode::Read)) {
-        CurrentHost().showMessage(MessageIcon::None, "",
-                                  "Unable to open file " + fileName + " for reading.");
-        throw EParserFileException("File error!");
-    }
-    fileSize_ = file_.size();
-    fileTime_ = FileTimeOf(fileName);
-    Fill();
-    if (endOfData_) {
-        file_.close();
-        CurrentHost().showMessage(MessageIcon::None, "",
-                                  "Unable to read from file " + fileName + ".");
-        throw EParserFileException("File error!");
-    }
-}
-
-void TFileBitStream::Fill() {
-    const std::size_t got = file_.read(buffer_.data(), buffer_.size());
-    ++fillCount_;
-    if (got > 0) {
-        validBytes_ = got;
-    } else {
-        endOfData_ = true;
-    }
-}
-
-// Moves to the next byte: a new fill after a full buffer, the end of the data otherwise.
-void TFileBitStream::StepByte() {
-    ++position_;
-    if (position_ == validBytes_) {
-        if (validBytes_ == buffer_.size()) {
-            Fill();
-        } else {
-            endOfData_ = true;
-        }
-        position_ = 0;
-    }
-}
-
-std::uint32_t TFileBitStream::GetBit() {
-    if (endOfData_) {
-        readPastEnd_ = true;
-        return 0;
-    }
-    const std::uint32_t bit = (buffer_[position_] >> (bitsLeft_ - 1)) & 1u;
-    if (--bitsLeft_ == 0) {
-        bitsLeft_ = 8;
-        StepByte();
-    }
-    return bit;
-}
-
-std::uint32_t TFileBitStream::GetBits(int n) {
-    if (n <= 0) {
-        return 0;
-    }
-    std::uint64_t result = 0;
-    if (bitsLeft_ == 8 && n % 8 == 0) {
-        for (int i = 0; i < n / 8; ++i) {
-            result <<= 8;
             if (!endOfData_) {
-                result |= buffer_[position_];
+                result |= data_[position_];
                 StepByte();
             } else {
                 readPastEnd_ = true;
@@ -119,35 +51,24 @@ std::uint32_t TFileBitStream::GetBits(int n) {
     return static_cast<std::uint32_t>(result);
 }
 
-std::uint32_t TFileBitStream::PeekBits(int n) {
+std::uint32_t TBitStream::PeekBits(int n) {
     if (endOfData_ || n <= 0) {
         return 0;
     }
-    // Walk copies of the reader's state; past a full buffer continue in four bytes read ahead
-    // from the file, whose position is then restored for the next real fill.
-    const std::uint8_t* bytes = buffer_.data();
-    std::size_t available = validBytes_;
+    // Walks copies of the reader's state; past the block it continues in the bytes that follow
+    // it, which stay unread.
+    std::span<const std::uint8_t> bytes = data_;
     std::size_t pos = position_;
     int bits = bitsLeft_;
     std::array<std::uint8_t, 4> ahead{};
     bool inAhead = false;
-    bool outOfData = false;
     std::uint64_t result = 0;
     for (int i = 0; i < n; ++i) {
-        if (pos == available) {
-            if (inAhead || available != buffer_.size()) {
-                outOfData = true;
-                break;
+        if (pos == bytes.size()) {
+            if (inAhead || PeekAfterBlock(ahead) != ahead.size()) {
+                return 0;
             }
-            const std::int64_t here = file_.tell();
-            const std::size_t got = file_.read(ahead.data(), ahead.size());
-            file_.seek(here);
-            if (got != ahead.size()) {
-                outOfData = true;
-                break;
-            }
-            bytes = ahead.data();
-            available = ahead.size();
+            bytes = ahead;
             pos = 0;
             inAhead = true;
         }
@@ -157,10 +78,10 @@ std::uint32_t TFileBitStream::PeekBits(int n) {
             ++pos;
         }
     }
-    return outOfData ? 0 : static_cast<std::uint32_t>(result);
+    return static_cast<std::uint32_t>(result);
 }
 
-bool TFileBitStream::FindSync(std::uint32_t value, int width) {
+bool TBitStream::FindSync(std::uint32_t value, int width) {
     const std::uint64_t mask = width >= 32 ? 0xFFFFFFFFull : ((1ull << width) - 1);
     while (bitsLeft_ != 8 && !endOfData_) {
         GetBit();
@@ -175,26 +96,25 @@ bool TFileBitStream::FindSync(std::uint32_t value, int width) {
     return true;
 }
 
-bool TFileBitStream::NextStartCode() {
+bool TBitStream::NextStartCode() {
     while (bitsLeft_ != 8 && !endOfData_) {
         GetBit();
     }
     // Zero bytes consumed just before the current position (only 0, 1 or 2+ matter); the
-    // prefix may straddle two buffers.
-    int zeros = 0;
+    // prefix may straddle two blocks.
+    std::size_t zeros = 0;
     while (!endOfData_) {
-        const std::uint8_t* data = buffer_.data();
+        const std::uint8_t* data = data_.data();
         const std::size_t start = position_;
-        const std::size_t end = validBytes_;
+        const std::size_t end = data_.size();
         std::size_t from = start;
         while (from < end) {
             const void* hit = std::memchr(data + from, 0x01, end - from);
             if (hit == nullptr) {
                 break;
             }
-            const std::size_t i =
-                static_cast<std::size_t>(static_cast<const std::uint8_t*>(hit) - data);
-            const std::size_t before = i - start;  // bytes of this buffer before the 01
+            const auto i = static_cast<std::size_t>(static_cast<const std::uint8_t*>(hit) - data);
+            const std::size_t before = i - start;  // bytes of this block before the 01
             bool prefix = false;
             if (before >= 2) {
                 prefix = data[i - 1] == 0 && data[i - 2] == 0;
@@ -210,22 +130,67 @@ bool TFileBitStream::NextStartCode() {
             }
             from = i + 1;
         }
-        // No prefix ends in this buffer: remember its trailing zeros and move on.
+        // No prefix ends in this block: remember its trailing zeros and move on.
         std::size_t trailing = 0;
         while (trailing < 2 && trailing < end - start && data[end - 1 - trailing] == 0) {
             ++trailing;
         }
-        zeros = trailing == end - start ? std::min(2, zeros + static_cast<int>(trailing))
-                                        : static_cast<int>(trailing);
+        zeros = trailing == end - start ? std::min<std::size_t>(2, zeros + trailing) : trailing;
         position_ = end - 1;
         StepByte();
     }
     return false;
 }
 
-std::int64_t TFileBitStream::Position() const {
-    return (fillCount_ - 1) * static_cast<std::int64_t>(buffer_.size()) +
-           static_cast<std::int64_t>(position_);
+TFileBitStream::TFileBitStream(const std::string& fileName, std::size_t bufferSize)
+    : buffer_(bufferSize == 0 ? 1 : bufferSize) {
+    if (!file_.open(fileName, BinaryFile::Mode::Read)) {
+        CurrentHost().showMessage(MessageIcon::None, "",
+                                  "Unable to open file " + fileName + " for reading.");
+        throw EParserFileException("File error!");
+    }
+    fileSize_ = file_.size();
+    fileTime_ = FileTimeOf(fileName);
+    if (!Fill()) {
+        file_.close();
+        CurrentHost().showMessage(MessageIcon::None, "",
+                                  "Unable to read from file " + fileName + ".");
+        throw EParserFileException("File error!");
+    }
+}
+
+bool TFileBitStream::Fill() {
+    const std::size_t got = file_.read(buffer_.data(), buffer_.size());
+    ++fillCount_;
+    if (got == 0) {
+        return false;
+    }
+    SetBlock(std::span<const std::uint8_t>(buffer_.data(), got),
+             (fillCount_ - 1) * static_cast<std::int64_t>(buffer_.size()));
+    return true;
+}
+
+// A full buffer is followed by another fill; a short one was the last. At the end the position
+// rests on the start of the buffer that the last fill tried.
+bool TFileBitStream::NextBlock() {
+    const bool full = Block().size() == buffer_.size();
+    if (full && Fill()) {
+        return true;
+    }
+    SetBlock(Block(),
+             full ? (fillCount_ - 1) * static_cast<std::int64_t>(buffer_.size()) : BlockStart());
+    return false;
+}
+
+// Reads ahead and puts the file position back, so that the next fill starts at the same place.
+std::size_t TFileBitStream::PeekAfterBlock(std::array<std::uint8_t, 4>& ahead) {
+    if (Block().size() != buffer_.size()) {
+        return 0;
+    }
+    const std::int64_t here = file_.tell();
+    const std::size_t got = file_.read(ahead.data(), ahead.size());
+    file_.seek(here);
+    return got;
 }
 
 }  // namespace varnix

@@ -18,13 +18,12 @@ DurationPair GetDurationPair(const std::string& fileName, AbortFlag* abort,
                              ProgressIndicator* progress) {
     const MediaKind kind = DetectFormat(fileName);
     if (IsVideoKind(kind)) {
-        VideoInfo info;
-        try {
-            GetVideoInfo(fileName, progress, abort, info, [] { CurrentHost().pumpEvents(); });
-        } catch (const EParserFileException&) {
+        const std::optional<VideoInfo> info =
+            GetVideoInfo(fileName, progress, abort, [] { CurrentHost().pumpEvents(); });
+        if (!info) {
             return DurationPair::None();  // the reader has said why
         }
-        return VideoDurationPair(info.duration, info.wholeFrameRate);
+        return VideoDurationPair(info->duration, info->wholeFrameRate);
     }
     if (kind == MediaKind::Unknown) {
         return DurationPair::None();

@@ -59,9 +59,9 @@ TimeCode GetMediaDuration(const std::string& fileName, AbortFlag* abort,
     if (IsVideoKind(kind)) {
         // The scanned (or cached) duration, unchanged: at the stream's own frame rate,
         // whatever `fps` says, and with no frame added.
-        VideoInfo info;
-        GetVideoInfo(fileName, progress, abort, info, [] { CurrentHost().pumpEvents(); });
-        return info.duration;
+        const std::optional<VideoInfo> info =
+            GetVideoInfo(fileName, progress, abort, [] { CurrentHost().pumpEvents(); });
+        return info ? info->duration : TimeCode::None();
     }
     AudioSamples audio;
     if (!ReadAudioSamples(fileName, kind, audio)) {

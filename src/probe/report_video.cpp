@@ -84,9 +84,13 @@ std::string VideoInformationReport(const std::string& fileName, ProgressIndicato
     const QuickLook look = LookQuickly(fileName, progress);
     VideoInfo info = look.info;
     std::string durationBlock;
-    if (FileExists(fileName + kVideoCacheSuffix)) {
-        AbortFlag neverSet{0};
-        GetVideoInfo(fileName, progress, &neverSet, info, [] { CurrentHost().pumpEvents(); });
+    AbortFlag neverSet{0};
+    const std::optional<VideoInfo> cached =
+        FileExists(fileName + kVideoCacheSuffix)
+            ? GetVideoInfo(fileName, progress, &neverSet, [] { CurrentHost().pumpEvents(); })
+            : std::nullopt;
+    if (cached) {
+        info = *cached;
         const double r = info.wholeFrameRate;
         TimeCode end = AddTimeCodes(info.startTime, FramesToTimeCode(info.frames, r), r);
         DecTimeCode(end, r);

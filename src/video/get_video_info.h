@@ -2,6 +2,7 @@
 // The description of a video file: from its ".vnf" info cache when that still belongs to the
 // file, otherwise by a full scan that writes a new cache.
 
+#include <optional>
 #include <string>
 
 #include "core/host.h"
@@ -11,9 +12,10 @@
 namespace varnix {
 
 // `progress` and `abort` may be null; `idle` is called every few GOPs of a scan. When the abort
-// flag stops the scan, `info` holds what was counted so far and no cache file is left behind.
-// Throws EParserFileException when the video cannot be opened or is empty.
-void GetVideoInfo(const std::string& fileName, ProgressIndicator* progress, AbortFlag* abort,
-                  VideoInfo& info, IdleCallback idle);
+// flag stops the scan, the description holds what was counted so far and no cache file is left
+// behind. None when the video cannot be opened or is empty (the reader has said so through the
+// host).
+std::optional<VideoInfo> GetVideoInfo(const std::string& fileName, ProgressIndicator* progress,
+                                      AbortFlag* abort, IdleCallback idle);
 
 }  // namespace varnix

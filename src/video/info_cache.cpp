@@ -1,5 +1,6 @@
 #include "video/info_cache.h"
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <cstdlib>
@@ -33,18 +34,31 @@ std::uint16_t Get16(const std::uint8_t* bytes) {
     return static_cast<std::uint16_t>(bytes[0] | (bytes[1] << 8));
 }
 
+// The bytes of a record's values in the cache file.
+template <typename Record>
+constexpr int PayloadBytes() {
+    return static_cast<int>(4 * kHeaderValueCount<Record>);
+}
+
+// The values of the largest payload.
+constexpr std::size_t kMaxPayloadValues =
+    std::max({kHeaderValueCount<SequenceHeader>, kHeaderValueCount<SequenceExtension>,
+              kHeaderValueCount<SequenceDisplayExtension>, kHeaderValueCount<GOPHeader>,
+              kHeaderValueCount<PictureHeader>, kHeaderValueCount<PictureCodingExtension>,
+              kHeaderValueCount<SequenceEndRecord>});
+
 }  // namespace
 
-bool ReadVideoInfoFile(const std::string& fileName, VideoInfo& info) {
+std::optional<VideoInfo> ReadVideoInfoFile(const std::string& fileName) {
     BinaryFile file(fileName, BinaryFile::Mode::Read);
     if (!file) {
-        return false;
+        return std::nullopt;
     }
     std::array<std::uint8_t, kVideoInfoSize> bytes{};
     if (file.read(bytes.data(), bytes.size()) != bytes.size()) {
-        return false;
+        return std::nullopt;
     }
-    return info.FromBytes(bytes);
+    return VideoInfo::FromBytes(bytes);
 }
 
 bool CacheMatchesVideo(const VideoInfo& cached, std::uint64_t videoFileTime,
@@ -61,17 +75,19 @@ int CacheEntryPayloadBytes(std::uint16_t tag) {
         case entry_tag::kSameSequenceExtension:
             return 0;
         case entry_tag::kSequenceHeader:
+            return PayloadBytes<SequenceHeader>();
         case entry_tag::kSequenceExtension:
+            return PayloadBytes<SequenceExtension>();
         case entry_tag::kPictureHeader:
-            return 52;
+            return PayloadBytes<PictureHeader>();
         case entry_tag::kSequenceDisplayExtension:
-            return 36;
+            return PayloadBytes<SequenceDisplayExtension>();
         case entry_tag::kGOP:
-            return 40;
+            return PayloadBytes<GOPHeader>();
         case entry_tag::kPictureCodingExtension:
-            return 80;
+            return PayloadBytes<PictureCodingExtension>();
         case entry_tag::kSequenceEnd:
-            return 4;
+            return PayloadBytes<SequenceEndRecord>();
         default:
             return -1;
     }
@@ -107,7 +123,7 @@ void InfoCacheWriter::WriteEntry(std::uint16_t tag, std::span<const std::uint32_
     if (!stream_) {
         return;
     }
-    std::array<std::uint8_t, 2 + 4 * 20> bytes{};
+    std::array<std::uint8_t, 2 + 4 * kMaxPayloadValues> bytes{};
     bytes[0] = static_cast<std::uint8_t>(tag);
     bytes[1] = static_cast<std::uint8_t>(tag >> 8);
     std::size_t size = 2;
@@ -174,93 +190,93 @@ void InfoCacheWriter::Discard() {
 
 VideoInfo TM2VStream::MakeRecord(bool withFileTime) const {
     VideoInfo v = VideoInfo::WithMagic();
-    const std::int32_t whole = WholeFrameRateOfCode(r_.frameRateCode);
-    v.startTime = r_.startTime;
-    v.duration = FramesToTimeCode(r_.frames, whole);
-    v.longestGOP = r_.longestGOP;
+    const std::int32_t whole = WholeFrameRateOfCode(scan_.results.frameRateCode);
+    v.startTime = scan_.results.startTime;
+    v.duration = FramesToTimeCode(scan_.results.frames, whole);
+    v.longestGOP = scan_.results.longestGOP;
     v.wholeFrameRate = whole;
-    v.aspectRatio = r_.aspectRatio;
-    v.panScan = r_.panScan;
-    v.variableBitRate = r_.variableBitRate;
-    v.mpegVersion = r_.mpegVersion;
-    v.line21Switch1 = r_.line21Switch1;
-    v.line21Switch2 = r_.line21Switch2;
-    v.frameRateCode = r_.frameRateCode;
-    v.frames = r_.frames;
-    v.width = r_.width;
-    v.height = r_.height;
-    v.bitRate = r_.bitRate;
-    v.pictures = static_cast<std::uint32_t>(RoundEven(0.1 + r_.pictures));
-    v.sequenceEnds = static_cast<std::uint32_t>(r_.sequenceEnds);
-    v.lowestBitRate = static_cast<std::uint32_t>(r_.lowestBitRate);
-    v.highestBitRate = static_cast<std::uint32_t>(r_.highestBitRate);
-    v.averageBitRate =
-        static_cast<std::uint32_t>(bitRatesConverted_ ? r_.averageBitRate : r_.bitRateSum);
-    v.pullDown = r_.pullDown;
+    v.aspectRatio = scan_.results.aspectRatio;
+    v.panScan = scan_.results.panScan;
+    v.variableBitRate = scan_.results.variableBitRate;
+    v.mpegVersion = scan_.results.mpegVersion;
+    v.line21Switch1 = scan_.results.line21Switch1;
+    v.line21Switch2 = scan_.results.line21Switch2;
+    v.frameRateCode = scan_.results.frameRateCode;
+    v.frames = scan_.results.frames;
+    v.width = scan_.results.width;
+    v.height = scan_.results.height;
+    v.bitRate = scan_.results.bitRate;
+    v.pictures = static_cast<std::uint32_t>(RoundEven(0.1 + scan_.results.pictures));
+    v.sequenceEnds = static_cast<std::uint32_t>(scan_.results.sequenceEnds);
+    v.lowestBitRate = static_cast<std::uint32_t>(scan_.results.lowestBitRate);
+    v.highestBitRate = static_cast<std::uint32_t>(scan_.results.highestBitRate);
+    v.averageBitRate = static_cast<std::uint32_t>(
+        scan_.bitRatesConverted ? scan_.results.averageBitRate : scan_.results.bitRateSum);
+    v.pullDown = scan_.results.pullDown;
     v.fileBlocks = static_cast<std::uint32_t>(
         fileSize_ / static_cast<std::int64_t>(TFileBitStream::kScanBufferSize));
     v.fileTime = withFileTime ? reader_.FileTime() : 0;
-    v.fields = static_cast<std::uint32_t>(r_.fields);
-    v.codedPictures = static_cast<std::uint32_t>(RoundEven(r_.pictures));
-    v.displayWidth = r_.displayWidth;
-    v.displayHeight = r_.displayHeight;
+    v.fields = static_cast<std::uint32_t>(scan_.results.fields);
+    v.codedPictures = static_cast<std::uint32_t>(RoundEven(scan_.results.pictures));
+    v.displayWidth = scan_.results.displayWidth;
+    v.displayHeight = scan_.results.displayHeight;
     return v;
 }
 
 void TM2VStream::ApplyRecord(const VideoInfo& v) {
-    r_.longestGOP = v.longestGOP;
-    r_.aspectRatio = v.aspectRatio;
-    r_.panScan = v.panScan;
-    r_.mpegVersion = v.mpegVersion;
-    r_.line21Switch1 = v.line21Switch1;
-    r_.line21Switch2 = v.line21Switch2;
-    r_.startTime = v.startTime;
-    r_.variableBitRate = v.variableBitRate;
-    r_.frameRateCode = v.frameRateCode;
-    r_.frames = v.frames;
-    r_.height = v.height;
-    r_.width = v.width;
-    r_.bitRate = v.bitRate;
-    r_.pictures = v.pictures;
-    r_.sequenceEnds = v.sequenceEnds;
-    r_.lowestBitRate = v.lowestBitRate;
-    r_.highestBitRate = v.highestBitRate;
-    r_.bitRateSum = v.averageBitRate;
-    r_.pullDown = v.pullDown;
-    r_.fields = v.fields;
-    r_.displayWidth = v.displayWidth;
-    r_.displayHeight = v.displayHeight;
+    scan_.results.longestGOP = v.longestGOP;
+    scan_.results.aspectRatio = v.aspectRatio;
+    scan_.results.panScan = v.panScan;
+    scan_.results.mpegVersion = v.mpegVersion;
+    scan_.results.line21Switch1 = v.line21Switch1;
+    scan_.results.line21Switch2 = v.line21Switch2;
+    scan_.results.startTime = v.startTime;
+    scan_.results.variableBitRate = v.variableBitRate;
+    scan_.results.frameRateCode = v.frameRateCode;
+    scan_.results.frames = v.frames;
+    scan_.results.height = v.height;
+    scan_.results.width = v.width;
+    scan_.results.bitRate = v.bitRate;
+    scan_.results.pictures = v.pictures;
+    scan_.results.sequenceEnds = v.sequenceEnds;
+    scan_.results.lowestBitRate = v.lowestBitRate;
+    scan_.results.highestBitRate = v.highestBitRate;
+    scan_.results.bitRateSum = v.averageBitRate;
+    scan_.results.pullDown = v.pullDown;
+    scan_.results.fields = v.fields;
+    scan_.results.displayWidth = v.displayWidth;
+    scan_.results.displayHeight = v.displayHeight;
     if (v.displayWidth != 0 && v.displayHeight != 0) {
-        displayExtensionSeen_ = true;
+        scan_.displayExtensionSeen = true;
     }
 }
 
 bool TM2VStream::CacheIsValid() const {
-    VideoInfo cached;
-    return ReadVideoInfoFile(CacheFileName(), cached) &&
-           CacheMatchesVideo(cached, reader_.FileTime(), static_cast<std::uint64_t>(fileSize_));
+    const std::optional<VideoInfo> cached = ReadVideoInfoFile(CacheFileName());
+    return cached &&
+           CacheMatchesVideo(*cached, reader_.FileTime(), static_cast<std::uint64_t>(fileSize_));
 }
 
 void TM2VStream::StartCacheFile() {
     auto writer = std::make_unique<InfoCacheWriter>(CacheFileName());
     if (writer->Begin(MakeRecord(false))) {
-        cacheWriter_ = std::move(writer);
+        scan_.cacheWriter = std::move(writer);
     }
 }
 
 // After a full scan the header gets the scan's values and the entries are read back from the
 // file; without a cache file (a read-only folder) the same values come from memory.
 void TM2VStream::FinishCacheAfterScan() {
-    if (cacheWriter_ && cacheWriter_->EndEntries() &&
-        cacheWriter_->RewriteHeader(MakeRecord(true))) {
+    if (scan_.cacheWriter && scan_.cacheWriter->EndEntries() &&
+        scan_.cacheWriter->RewriteHeader(MakeRecord(true))) {
         try {
-            LoadBack(cacheWriter_->WorkingName(), false);
+            LoadBack(scan_.cacheWriter->WorkingName(), false);
             return;
         } catch (const EVOBException&) {
             // The file vanished under us: fall back to the values in memory.
         }
     }
-    cacheWriter_.reset();
+    scan_.cacheWriter.reset();
     ApplyRecord(MakeRecord(true));
     SetLoadProgress(false);
 }
@@ -269,8 +285,8 @@ void TM2VStream::SetLoadProgress(bool validCache) {
     if (progress_ == nullptr) {
         return;
     }
-    const auto pictures = static_cast<std::int64_t>(r_.pictures);
-    const std::int64_t mostly = RoundEven(0.85L * static_cast<long double>(r_.pictures));
+    const auto pictures = static_cast<std::int64_t>(scan_.results.pictures);
+    const std::int64_t mostly = RoundEven(0.85L * static_cast<long double>(scan_.results.pictures));
     if (validCache) {
         progress_->setMaximum(pictures);
         progress_->setMinimum(mostly);
@@ -286,24 +302,22 @@ void TM2VStream::LoadBack(const std::string& cacheFile, bool validCache) {
     if (!FileExists(cacheFile)) {
         return;
     }
-    entries_.clear();
+    scan_.entries.clear();
     TVobFileStream in(cacheFile, true, 0);
     std::array<std::uint8_t, kVideoInfoSize> head{};
     if (in.Read(head.data(), head.size()) != head.size()) {
         return;
     }
-    VideoInfo record;
-    record.FromBytes(head);
-    ApplyRecord(record);
+    ApplyRecord(*VideoInfo::FromBytes(head));
     SetLoadProgress(validCache);
 
-    const std::int64_t mostly = RoundEven(0.85L * static_cast<long double>(r_.pictures));
-    std::vector<std::uint32_t> referenceHeader(SequenceHeader::kValues, 0);
-    std::vector<std::uint32_t> referenceExtension(SequenceExtension::kValues, 0);
+    const std::int64_t mostly = RoundEven(0.85L * static_cast<long double>(scan_.results.pictures));
+    std::vector<std::uint32_t> referenceHeader(kHeaderValueCount<SequenceHeader>, 0);
+    std::vector<std::uint32_t> referenceExtension(kHeaderValueCount<SequenceExtension>, 0);
     bool haveHeader = false;
     bool haveExtension = false;
     std::size_t latestSequenceHeader = SIZE_MAX;
-    std::array<std::uint8_t, 80> payload{};
+    std::array<std::uint8_t, 4 * kMaxPayloadValues> payload{};
     std::vector<std::uint32_t> values;
     while (true) {
         std::array<std::uint8_t, 2> tagBytes{};
@@ -353,19 +367,21 @@ void TM2VStream::LoadBack(const std::string& cacheFile, bool validCache) {
                 }
                 break;
             case entry_tag::kGOP: {
-                const GOPHeader gop = GOPHeader::FromValues(values);
-                currentGOPNumber_ = gop.number;
+                const auto gop = HeaderFromValues<GOPHeader>(values);
+                scan_.currentGOPNumber = gop.number;
                 // The latest sequence header entry takes the number of the GOP after it.
-                if (collect_ && latestSequenceHeader < entries_.size()) {
-                    auto& slot = entries_[latestSequenceHeader].values;
-                    slot[11] = gop.number;
-                    slot[12] = 0;
+                if (scan_.collect && latestSequenceHeader < scan_.entries.size()) {
+                    auto& slot = scan_.entries[latestSequenceHeader].values;
+                    auto header = HeaderFromValues<SequenceHeader>(slot);
+                    header.number = gop.number;
+                    const auto renumbered = HeaderValues(header);
+                    slot.assign(renumbered.begin(), renumbered.end());
                 }
                 break;
             }
             case entry_tag::kPictureHeader: {
-                const PictureHeader picture = PictureHeader::FromValues(values);
-                history_.codingType[0] = picture.codingType;
+                const auto picture = HeaderFromValues<PictureHeader>(values);
+                scan_.history.codingType[0] = picture.codingType;
                 if (progress_ != nullptr) {
                     const auto position = static_cast<std::int64_t>(picture.displayPosition);
                     if (std::llabs(position - progress_->position()) > 100) {
@@ -379,17 +395,17 @@ void TM2VStream::LoadBack(const std::string& cacheFile, bool validCache) {
                 break;
             }
             case entry_tag::kPictureCodingExtension: {
-                const PictureCodingExtension extension = PictureCodingExtension::FromValues(values);
-                history_.topFieldFirst[0] = extension.topFieldFirst;
-                history_.repeatFirstField[0] = extension.repeatFirstField;
+                const auto extension = HeaderFromValues<PictureCodingExtension>(values);
+                scan_.history.topFieldFirst[0] = extension.topFieldFirst;
+                scan_.history.repeatFirstField[0] = extension.repeatFirstField;
                 break;
             }
             default:
                 break;
         }
-        if (collect_) {
+        if (scan_.collect) {
             if (tag == entry_tag::kSequenceHeader) {
-                latestSequenceHeader = entries_.size();
+                latestSequenceHeader = scan_.entries.size();
             }
             AddEntry(tag, values);
         }

@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <span>
 #include <string>
 
@@ -14,8 +15,8 @@
 
 namespace varnix {
 
-// Reads the first 443 bytes of a file as a record; false when it cannot be read or is shorter.
-bool ReadVideoInfoFile(const std::string& fileName, VideoInfo& info);
+// The first 443 bytes of a file as a record; none when it cannot be read or is shorter.
+std::optional<VideoInfo> ReadVideoInfoFile(const std::string& fileName);
 
 // A cache belongs to its video only while the magic is right and the stored file time and
 // file-size field still match the video: a touched or re-encoded video is scanned again.

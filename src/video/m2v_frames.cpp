@@ -71,31 +71,34 @@ std::int64_t FramesFromFields(int endCase, std::uint64_t fields,
 
 void TM2VStream::ComputeFrames(bool loadedValidCache) {
     if (!loadedValidCache) {
-        if (r_.repeatedReferences == 1) {
-            r_.pictures += 1;
+        if (scan_.results.repeatedReferences == 1) {
+            scan_.results.pictures += 1;
         }
-        r_.panScan = PanScanTest();
+        scan_.results.panScan = PanScanTest();
     }
-    if (WholeFrameRateOfCode(r_.frameRateCode) == 25) {
-        r_.frames = RoundEven(0.1 + r_.pictures);
+    if (WholeFrameRateOfCode(scan_.results.frameRateCode) == 25) {
+        scan_.results.frames = RoundEven(0.1 + scan_.results.pictures);
     } else {
-        const int endCase = EndPatternCase(history_, r_.pullDown);
-        r_.frames = FramesFromFields(endCase, r_.fields, history_.repeatFirstField[0]);
-        if (static_cast<double>(r_.frames) > r_.pictures) {
-            r_.pullDown = true;
+        const int endCase = EndPatternCase(scan_.history, scan_.results.pullDown);
+        scan_.results.frames =
+            FramesFromFields(endCase, scan_.results.fields, scan_.history.repeatFirstField[0]);
+        if (static_cast<double>(scan_.results.frames) > scan_.results.pictures) {
+            scan_.results.pullDown = true;
         }
     }
     // Without the cache the bit rates become bits per second; the cache keeps them raw.
-    if (!cacheInUse_ || aborted_) {
-        r_.highestBitRate *= 400;
-        r_.lowestBitRate *= 400;
-        r_.averageBitRate =
-            r_.bitRateCount != 0 ? (r_.bitRateSum / r_.bitRateCount) * 100 * 400 : 0;
-        bitRatesConverted_ = true;
-        if (r_.bitRate < 200000) {
-            r_.bitRate = 200000;
+    if (!scan_.cacheInUse || scan_.aborted) {
+        scan_.results.highestBitRate *= 400;
+        scan_.results.lowestBitRate *= 400;
+        scan_.results.averageBitRate =
+            scan_.results.bitRateCount != 0
+                ? (scan_.results.bitRateSum / scan_.results.bitRateCount) * 100 * 400
+                : 0;
+        scan_.bitRatesConverted = true;
+        if (scan_.results.bitRate < 200000) {
+            scan_.results.bitRate = 200000;
         }
-        r_.pictures = static_cast<double>(RoundEven(0.1 + r_.pictures));
+        scan_.results.pictures = static_cast<double>(RoundEven(0.1 + scan_.results.pictures));
     }
 }
 

@@ -4,377 +4,37 @@ namespace varnix {
 
 namespace {
 
-// Reads values of a record in order; missing values read as 0.
-class ValueReader {
-  public:
-    explicit ValueReader(std::span<const std::uint32_t> values) : values_(values) {}
-    std::uint32_t operator()() { return next_ < values_.size() ? values_[next_++] : 0; }
-    std::uint64_t Wide() {
-        const std::uint64_t low = (*this)();
-        return low | (static_cast<std::uint64_t>((*this)()) << 32);
-    }
-
-  private:
-    std::span<const std::uint32_t> values_;
-    std::size_t next_ = 0;
-};
-
-std::uint32_t Low(std::uint64_t value) {
-    return static_cast<std::uint32_t>(value);
-}
-
-std::uint32_t High(std::uint64_t value) {
-    return static_cast<std::uint32_t>(value >> 32);
-}
-
-void SkipBits(TFileBitStream& bits, int count) {
+void SkipBits(TBitStream& bits, int count) {
     for (; count >= 32; count -= 32) {
         bits.GetBits(32);
     }
     bits.GetBits(count);
 }
 
-bool Complete(const TFileBitStream& bits) {
+bool Complete(const TBitStream& bits) {
     return !bits.ReadPastEnd();
 }
 
 }  // namespace
 
-std::array<std::uint32_t, SequenceHeader::kValues> SequenceHeader::Values() const {
-    return {startCode,
-            horizontalSize,
-            verticalSize,
-            aspectRatio,
-            frameRateCode,
-            bitRateValue,
-            markerBit,
-            vbvBufferSize,
-            constrainedParameters,
-            loadIntraQuantiserMatrix,
-            loadNonIntraQuantiserMatrix,
-            Low(number),
-            High(number)};
-}
-
-SequenceHeader SequenceHeader::FromValues(std::span<const std::uint32_t> values) {
-    ValueReader v(values);
-    SequenceHeader h;
-    h.startCode = v();
-    h.horizontalSize = v();
-    h.verticalSize = v();
-    h.aspectRatio = v();
-    h.frameRateCode = v();
-    h.bitRateValue = v();
-    h.markerBit = v();
-    h.vbvBufferSize = v();
-    h.constrainedParameters = v();
-    h.loadIntraQuantiserMatrix = v();
-    h.loadNonIntraQuantiserMatrix = v();
-    h.number = v.Wide();
-    return h;
-}
-
-std::array<std::uint32_t, SequenceExtension::kValues> SequenceExtension::Values() const {
-    return {startCode,
-            identifier,
-            profileAndLevel,
-            progressiveSequence,
-            chromaFormat,
-            horizontalSizeExtension,
-            verticalSizeExtension,
-            bitRateExtension,
-            markerBit,
-            vbvBufferSizeExtension,
-            lowDelay,
-            frameRateExtensionN,
-            frameRateExtensionD};
-}
-
-SequenceExtension SequenceExtension::FromValues(std::span<const std::uint32_t> values) {
-    ValueReader v(values);
-    SequenceExtension e;
-    e.startCode = v();
-    e.identifier = v();
-    e.profileAndLevel = v();
-    e.progressiveSequence = v();
-    e.chromaFormat = v();
-    e.horizontalSizeExtension = v();
-    e.verticalSizeExtension = v();
-    e.bitRateExtension = v();
-    e.markerBit = v();
-    e.vbvBufferSizeExtension = v();
-    e.lowDelay = v();
-    e.frameRateExtensionN = v();
-    e.frameRateExtensionD = v();
-    return e;
-}
-
-std::array<std::uint32_t, SequenceDisplayExtension::kValues> SequenceDisplayExtension::Values()
-    const {
-    return {identifier,
-            videoFormat,
-            colourDescription,
-            colourPrimaries,
-            transferCharacteristics,
-            matrixCoefficients,
-            displayHorizontalSize,
-            markerBit,
-            displayVerticalSize};
-}
-
-SequenceDisplayExtension SequenceDisplayExtension::FromValues(
-    std::span<const std::uint32_t> values) {
-    ValueReader v(values);
-    SequenceDisplayExtension e;
-    e.identifier = v();
-    e.videoFormat = v();
-    e.colourDescription = v();
-    e.colourPrimaries = v();
-    e.transferCharacteristics = v();
-    e.matrixCoefficients = v();
-    e.displayHorizontalSize = v();
-    e.markerBit = v();
-    e.displayVerticalSize = v();
-    return e;
-}
-
-std::array<std::uint32_t, GOPHeader::kValues> GOPHeader::Values() const {
-    return {startCode, dropFrame, hours,     minutes,    markerBit,
-            seconds,   pictures,  closedGOP, brokenLink, number};
-}
-
-GOPHeader GOPHeader::FromValues(std::span<const std::uint32_t> values) {
-    ValueReader v(values);
-    GOPHeader h;
-    h.startCode = v();
-    h.dropFrame = v();
-    h.hours = v();
-    h.minutes = v();
-    h.markerBit = v();
-    h.seconds = v();
-    h.pictures = v();
-    h.closedGOP = v();
-    h.brokenLink = v();
-    h.number = v();
-    return h;
-}
-
-std::array<std::uint32_t, PictureHeader::kValues> PictureHeader::Values() const {
-    return {startCode,
-            temporalReference,
-            codingType,
-            vbvDelay,
-            fullPelForwardVector,
-            forwardFCode,
-            fullPelBackwardVector,
-            backwardFCode,
-            extraBitPicture,
-            extraInformation,
-            displayPosition,
-            Low(filePosition),
-            High(filePosition)};
-}
-
-PictureHeader PictureHeader::FromValues(std::span<const std::uint32_t> values) {
-    ValueReader v(values);
-    PictureHeader h;
-    h.startCode = v();
-    h.temporalReference = v();
-    h.codingType = v();
-    h.vbvDelay = v();
-    h.fullPelForwardVector = v();
-    h.forwardFCode = v();
-    h.fullPelBackwardVector = v();
-    h.backwardFCode = v();
-    h.extraBitPicture = v();
-    h.extraInformation = v();
-    h.displayPosition = v();
-    h.filePosition = v.Wide();
-    return h;
-}
-
-std::array<std::uint32_t, PictureCodingExtension::kValues> PictureCodingExtension::Values() const {
-    return {startCode,
-            identifier,
-            fCodes,
-            intraDcPrecision,
-            pictureStructure,
-            topFieldFirst,
-            framePredFrameDct,
-            concealmentMotionVectors,
-            qScaleType,
-            intraVlcFormat,
-            alternateScan,
-            repeatFirstField,
-            chroma420Type,
-            progressiveFrame,
-            compositeDisplay,
-            vAxis,
-            fieldSequence,
-            subCarrier,
-            burstAmplitude,
-            subCarrierPhase};
-}
-
-PictureCodingExtension PictureCodingExtension::FromValues(std::span<const std::uint32_t> values) {
-    ValueReader v(values);
-    PictureCodingExtension e;
-    e.startCode = v();
-    e.identifier = v();
-    e.fCodes = v();
-    e.intraDcPrecision = v();
-    e.pictureStructure = v();
-    e.topFieldFirst = v();
-    e.framePredFrameDct = v();
-    e.concealmentMotionVectors = v();
-    e.qScaleType = v();
-    e.intraVlcFormat = v();
-    e.alternateScan = v();
-    e.repeatFirstField = v();
-    e.chroma420Type = v();
-    e.progressiveFrame = v();
-    e.compositeDisplay = v();
-    e.vAxis = v();
-    e.fieldSequence = v();
-    e.subCarrier = v();
-    e.burstAmplitude = v();
-    e.subCarrierPhase = v();
-    return e;
-}
-
-bool ParseSequenceHeader(TFileBitStream& bits, SequenceHeader& h) {
-    h.startCode = bits.GetBits(8);
-    h.horizontalSize = bits.GetBits(12);
-    h.verticalSize = bits.GetBits(12);
-    h.aspectRatio = bits.GetBits(4);
-    h.frameRateCode = bits.GetBits(4);
-    h.bitRateValue = bits.GetBits(18);
-    h.markerBit = bits.GetBits(1);
-    h.vbvBufferSize = bits.GetBits(10);
-    h.constrainedParameters = bits.GetBits(1);
-    // The quantiser matrices are read past but not kept.
-    h.loadIntraQuantiserMatrix = bits.GetBits(1);
-    if (h.loadIntraQuantiserMatrix != 0) {
-        SkipBits(bits, 64 * 8);
-    }
-    h.loadNonIntraQuantiserMatrix = bits.GetBits(1);
-    if (h.loadNonIntraQuantiserMatrix != 0) {
-        SkipBits(bits, 64 * 8);
-    }
-    return Complete(bits);
-}
-
-bool ParseSequenceExtension(TFileBitStream& bits, SequenceExtension& e) {
-    e.startCode = bits.GetBits(8);
-    e.identifier = bits.GetBits(4);
-    e.profileAndLevel = bits.GetBits(8);
-    e.progressiveSequence = bits.GetBits(1);
-    e.chromaFormat = bits.GetBits(2);
-    e.horizontalSizeExtension = bits.GetBits(2);
-    e.verticalSizeExtension = bits.GetBits(2);
-    e.bitRateExtension = bits.GetBits(12);
-    e.markerBit = bits.GetBits(1);
-    e.vbvBufferSizeExtension = bits.GetBits(8);
-    e.lowDelay = bits.GetBits(1);
-    e.frameRateExtensionN = bits.GetBits(2);
-    e.frameRateExtensionD = bits.GetBits(5);
-    return Complete(bits);
-}
-
-bool ParseSequenceDisplayExtension(TFileBitStream& bits, SequenceDisplayExtension& e) {
-    bits.GetBits(8);  // the start code value is not part of the record
-    e.identifier = bits.GetBits(4);
-    e.videoFormat = bits.GetBits(3);
-    e.colourDescription = bits.GetBits(1);
-    e.colourPrimaries = 0;
-    e.transferCharacteristics = 0;
-    e.matrixCoefficients = 0;
-    if (e.colourDescription != 0) {
-        e.colourPrimaries = bits.GetBits(8);
-        e.transferCharacteristics = bits.GetBits(8);
-        e.matrixCoefficients = bits.GetBits(8);
-    }
-    e.displayHorizontalSize = bits.GetBits(14);
-    e.markerBit = bits.GetBits(1);
-    e.displayVerticalSize = bits.GetBits(14);
-    return Complete(bits);
-}
-
-bool ParseGOPHeader(TFileBitStream& bits, GOPHeader& h) {
-    h.startCode = bits.GetBits(8);
-    h.dropFrame = bits.GetBits(1);
-    h.hours = bits.GetBits(5);
-    h.minutes = bits.GetBits(6);
-    h.markerBit = bits.GetBits(1);
-    h.seconds = bits.GetBits(6);
-    h.pictures = bits.GetBits(6);
-    h.closedGOP = bits.GetBits(1);
-    h.brokenLink = bits.GetBits(1);
-    return Complete(bits);
-}
-
-bool ParsePictureHeader(TFileBitStream& bits, PictureHeader& h) {
-    h.startCode = bits.GetBits(8);
-    h.temporalReference = bits.GetBits(10);
-    h.codingType = bits.GetBits(3);
-    h.vbvDelay = bits.GetBits(16);
-    h.fullPelForwardVector = 0;
-    h.forwardFCode = 0;
-    h.fullPelBackwardVector = 0;
-    h.backwardFCode = 0;
-    if (h.codingType == 2 || h.codingType == 3) {
-        h.fullPelForwardVector = bits.GetBits(1);
-        h.forwardFCode = bits.GetBits(3);
-    }
-    if (h.codingType == 3) {
-        h.fullPelBackwardVector = bits.GetBits(1);
-        h.backwardFCode = bits.GetBits(3);
-    }
+void ReadExtraInformation(TBitStream& bits, PictureHeader& h) {
     h.extraInformation = 0;
     while (bits.PeekBits(1) == 1 && !bits.EndOfData()) {
         bits.GetBits(1);
         h.extraInformation = bits.GetBits(8);
     }
     h.extraBitPicture = bits.GetBits(1);
-    return Complete(bits);
 }
 
-bool ParsePictureCodingExtension(TFileBitStream& bits, PictureCodingExtension& e) {
-    e.startCode = bits.GetBits(8);
-    e.identifier = bits.GetBits(4);
+void ReadFCodes(TBitStream& bits, PictureCodingExtension& e) {
     const std::uint32_t forwardH = bits.GetBits(4);
     const std::uint32_t forwardV = bits.GetBits(4);
     const std::uint32_t backwardH = bits.GetBits(4);
     const std::uint32_t backwardV = bits.GetBits(4);
     e.fCodes = forwardH | (forwardV << 8) | (backwardH << 16) | (backwardV << 24);
-    e.intraDcPrecision = bits.GetBits(2);
-    e.pictureStructure = bits.GetBits(2);
-    e.topFieldFirst = bits.GetBits(1);
-    e.framePredFrameDct = bits.GetBits(1);
-    e.concealmentMotionVectors = bits.GetBits(1);
-    e.qScaleType = bits.GetBits(1);
-    e.intraVlcFormat = bits.GetBits(1);
-    e.alternateScan = bits.GetBits(1);
-    e.repeatFirstField = bits.GetBits(1);
-    e.chroma420Type = bits.GetBits(1);
-    e.progressiveFrame = bits.GetBits(1);
-    e.compositeDisplay = bits.GetBits(1);
-    e.vAxis = 0;
-    e.fieldSequence = 0;
-    e.subCarrier = 0;
-    e.burstAmplitude = 0;
-    e.subCarrierPhase = 0;
-    if (e.compositeDisplay != 0) {
-        e.vAxis = bits.GetBits(1);
-        e.fieldSequence = bits.GetBits(3);
-        e.subCarrier = bits.GetBits(1);
-        e.burstAmplitude = bits.GetBits(7);
-        e.subCarrierPhase = bits.GetBits(8);
-    }
-    return Complete(bits);
 }
 
-bool ParseSequenceScalableExtension(TFileBitStream& bits, std::vector<std::uint32_t>& values) {
+bool ParseSequenceScalableExtension(TBitStream& bits, std::vector<std::uint32_t>& values) {
     values.clear();
     values.push_back(bits.GetBits(8));
     values.push_back(bits.GetBits(4));  // identifier
@@ -399,7 +59,7 @@ bool ParseSequenceScalableExtension(TFileBitStream& bits, std::vector<std::uint3
     return Complete(bits);
 }
 
-bool ParseQuantMatrixExtension(TFileBitStream& bits, std::vector<std::uint32_t>& values) {
+bool ParseQuantMatrixExtension(TBitStream& bits, std::vector<std::uint32_t>& values) {
     values.clear();
     values.push_back(bits.GetBits(8));
     values.push_back(bits.GetBits(4));  // identifier
@@ -427,7 +87,7 @@ int FrameCentreOffsets(std::uint32_t progressiveSequence, std::uint32_t pictureS
     return repeatFirstField != 0 ? 3 : 2;
 }
 
-bool ParsePictureDisplayExtension(TFileBitStream& bits, int frameCentreOffsets,
+bool ParsePictureDisplayExtension(TBitStream& bits, int frameCentreOffsets,
                                   std::vector<std::uint32_t>& values) {
     values.clear();
     values.push_back(bits.GetBits(8));
@@ -441,8 +101,7 @@ bool ParsePictureDisplayExtension(TFileBitStream& bits, int frameCentreOffsets,
     return Complete(bits);
 }
 
-bool ParsePictureSpatialScalableExtension(TFileBitStream& bits,
-                                          std::vector<std::uint32_t>& values) {
+bool ParsePictureSpatialScalableExtension(TBitStream& bits, std::vector<std::uint32_t>& values) {
     values.clear();
     values.push_back(bits.GetBits(8));
     values.push_back(bits.GetBits(4));   // identifier
@@ -457,8 +116,7 @@ bool ParsePictureSpatialScalableExtension(TFileBitStream& bits,
     return Complete(bits);
 }
 
-bool ParsePictureTemporalScalableExtension(TFileBitStream& bits,
-                                           std::vector<std::uint32_t>& values) {
+bool ParsePictureTemporalScalableExtension(TBitStream& bits, std::vector<std::uint32_t>& values) {
     values.clear();
     values.push_back(bits.GetBits(8));
     values.push_back(bits.GetBits(4));   // identifier
@@ -469,7 +127,7 @@ bool ParsePictureTemporalScalableExtension(TFileBitStream& bits,
     return Complete(bits);
 }
 
-void SkipSliceHeader(TFileBitStream& bits, bool tallPicture) {
+void SkipSliceHeader(TBitStream& bits, bool tallPicture) {
     bits.GetBits(8);  // slice_vertical_position
     if (tallPicture) {
         bits.GetBits(3);

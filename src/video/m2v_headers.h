@@ -1,9 +1,7 @@
 #pragma once
 // The headers of an MPEG-1/MPEG-2 video elementary stream as records of 32-bit values, one per
 // syntax element in stream order (the same values make the entries of the info cache), and
-// their parsers. A parser starts on the start code value (after 00 00 01), takes it as its own
-// without checking it, and stops after its last field; finding the next start code is the
-// caller's. Each returns false when the data ended inside the header.
+// their parsers, all derived from one description of each record's fields.
 
 #include <array>
 #include <cstdint>
@@ -12,6 +10,7 @@
 #include <vector>
 
 #include "core/bitstream.h"
+#include "video/header_fields.h"
 
 namespace varnix {
 
@@ -63,7 +62,6 @@ inline constexpr std::uint16_t kEnd = 209;
 }  // namespace entry_tag
 
 struct SequenceHeader {
-    static constexpr std::size_t kValues = 13;
     std::uint32_t startCode = 0;
     std::uint32_t horizontalSize = 0;
     std::uint32_t verticalSize = 0;
@@ -73,16 +71,32 @@ struct SequenceHeader {
     std::uint32_t markerBit = 0;
     std::uint32_t vbvBufferSize = 0;
     std::uint32_t constrainedParameters = 0;
-    std::uint32_t loadIntraQuantiserMatrix = 0;
+    std::uint32_t loadIntraQuantiserMatrix = 0;  // the matrices are read past, not kept
     std::uint32_t loadNonIntraQuantiserMatrix = 0;
     std::uint64_t number = 0;  // counting from 1 in the stream
+};
 
-    std::array<std::uint32_t, kValues> Values() const;
-    static SequenceHeader FromValues(std::span<const std::uint32_t> values);
+template <>
+struct HeaderLayout<SequenceHeader> {
+    using R = SequenceHeader;
+    static constexpr HeaderField<R> kFields[] = {
+        Field("sequence_header_code", 8, &R::startCode),
+        Field("horizontal_size_value", 12, &R::horizontalSize),
+        Field("vertical_size_value", 12, &R::verticalSize),
+        Field("aspect_ratio_information", 4, &R::aspectRatio),
+        Field("frame_rate_code", 4, &R::frameRateCode),
+        Field("bit_rate_value", 18, &R::bitRateValue),
+        Field("marker_bit", 1, &R::markerBit),
+        Field("vbv_buffer_size_value", 10, &R::vbvBufferSize),
+        Field("constrained_parameters_flag", 1, &R::constrainedParameters),
+        Field("load_intra_quantiser_matrix", 1, &R::loadIntraQuantiserMatrix).SkipWhenSet(64 * 8),
+        Field("load_non_intra_quantiser_matrix", 1, &R::loadNonIntraQuantiserMatrix)
+            .SkipWhenSet(64 * 8),
+        WideField("sequence_header_number", &R::number),
+    };
 };
 
 struct SequenceExtension {
-    static constexpr std::size_t kValues = 13;
     std::uint32_t startCode = 0;
     std::uint32_t identifier = 0;
     std::uint32_t profileAndLevel = 0;
@@ -96,13 +110,29 @@ struct SequenceExtension {
     std::uint32_t lowDelay = 0;
     std::uint32_t frameRateExtensionN = 0;
     std::uint32_t frameRateExtensionD = 0;
+};
 
-    std::array<std::uint32_t, kValues> Values() const;
-    static SequenceExtension FromValues(std::span<const std::uint32_t> values);
+template <>
+struct HeaderLayout<SequenceExtension> {
+    using R = SequenceExtension;
+    static constexpr HeaderField<R> kFields[] = {
+        Field("extension_start_code", 8, &R::startCode),
+        Field("extension_start_code_identifier", 4, &R::identifier),
+        Field("profile_and_level_indication", 8, &R::profileAndLevel),
+        Field("progressive_sequence", 1, &R::progressiveSequence),
+        Field("chroma_format", 2, &R::chromaFormat),
+        Field("horizontal_size_extension", 2, &R::horizontalSizeExtension),
+        Field("vertical_size_extension", 2, &R::verticalSizeExtension),
+        Field("bit_rate_extension", 12, &R::bitRateExtension),
+        Field("marker_bit", 1, &R::markerBit),
+        Field("vbv_buffer_size_extension", 8, &R::vbvBufferSizeExtension),
+        Field("low_delay", 1, &R::lowDelay),
+        Field("frame_rate_extension_n", 2, &R::frameRateExtensionN),
+        Field("frame_rate_extension_d", 5, &R::frameRateExtensionD),
+    };
 };
 
 struct SequenceDisplayExtension {
-    static constexpr std::size_t kValues = 9;
     std::uint32_t identifier = 0;
     std::uint32_t videoFormat = 0;
     std::uint32_t colourDescription = 0;
@@ -112,13 +142,27 @@ struct SequenceDisplayExtension {
     std::uint32_t displayHorizontalSize = 0;
     std::uint32_t markerBit = 0;
     std::uint32_t displayVerticalSize = 0;
+};
 
-    std::array<std::uint32_t, kValues> Values() const;
-    static SequenceDisplayExtension FromValues(std::span<const std::uint32_t> values);
+template <>
+struct HeaderLayout<SequenceDisplayExtension> {
+    using R = SequenceDisplayExtension;
+    static constexpr bool Coloured(const R& e) { return e.colourDescription != 0; }
+    static constexpr HeaderField<R> kFields[] = {
+        Unkept<R>("extension_start_code", 8),
+        Field("extension_start_code_identifier", 4, &R::identifier),
+        Field("video_format", 3, &R::videoFormat),
+        Field("colour_description", 1, &R::colourDescription),
+        Field("colour_primaries", 8, &R::colourPrimaries).When(Coloured),
+        Field("transfer_characteristics", 8, &R::transferCharacteristics).When(Coloured),
+        Field("matrix_coefficients", 8, &R::matrixCoefficients).When(Coloured),
+        Field("display_horizontal_size", 14, &R::displayHorizontalSize),
+        Field("marker_bit", 1, &R::markerBit),
+        Field("display_vertical_size", 14, &R::displayVerticalSize),
+    };
 };
 
 struct GOPHeader {
-    static constexpr std::size_t kValues = 10;
     std::uint32_t startCode = 0;
     std::uint32_t dropFrame = 0;
     std::uint32_t hours = 0;
@@ -129,13 +173,21 @@ struct GOPHeader {
     std::uint32_t closedGOP = 0;
     std::uint32_t brokenLink = 0;
     std::uint32_t number = 0;  // counting from 1 in the stream
+};
 
-    std::array<std::uint32_t, kValues> Values() const;
-    static GOPHeader FromValues(std::span<const std::uint32_t> values);
+template <>
+struct HeaderLayout<GOPHeader> {
+    using R = GOPHeader;
+    static constexpr HeaderField<R> kFields[] = {
+        Field("group_start_code", 8, &R::startCode),  Field("drop_frame_flag", 1, &R::dropFrame),
+        Field("time_code_hours", 5, &R::hours),       Field("time_code_minutes", 6, &R::minutes),
+        Field("marker_bit", 1, &R::markerBit),        Field("time_code_seconds", 6, &R::seconds),
+        Field("time_code_pictures", 6, &R::pictures), Field("closed_gop", 1, &R::closedGOP),
+        Field("broken_link", 1, &R::brokenLink),      Field("gop_number", 0, &R::number),
+    };
 };
 
 struct PictureHeader {
-    static constexpr std::size_t kValues = 13;
     std::uint32_t startCode = 0;
     std::uint32_t temporalReference = 0;
     std::uint32_t codingType = 0;  // 1 I, 2 P, 3 B
@@ -149,13 +201,34 @@ struct PictureHeader {
     std::uint32_t displayPosition = 0;   // temporal reference + pictures before the GOP
     // I pictures: the sequence header before them; others: their own start code.
     std::uint64_t filePosition = 0;
+};
 
-    std::array<std::uint32_t, kValues> Values() const;
-    static PictureHeader FromValues(std::span<const std::uint32_t> values);
+// The extra_information_picture bytes that each set extra_bit_picture announces (the last one
+// is kept), then the final extra_bit_picture.
+void ReadExtraInformation(TBitStream& bits, PictureHeader& header);
+
+template <>
+struct HeaderLayout<PictureHeader> {
+    using R = PictureHeader;
+    static constexpr bool Predicted(const R& h) { return h.codingType == 2 || h.codingType == 3; }
+    static constexpr bool Bidirectional(const R& h) { return h.codingType == 3; }
+    static constexpr HeaderField<R> kFields[] = {
+        Field("picture_start_code", 8, &R::startCode),
+        Field("temporal_reference", 10, &R::temporalReference),
+        Field("picture_coding_type", 3, &R::codingType),
+        Field("vbv_delay", 16, &R::vbvDelay),
+        Field("full_pel_forward_vector", 1, &R::fullPelForwardVector).When(Predicted),
+        Field("forward_f_code", 3, &R::forwardFCode).When(Predicted),
+        Field("full_pel_backward_vector", 1, &R::fullPelBackwardVector).When(Bidirectional),
+        Field("backward_f_code", 3, &R::backwardFCode).When(Bidirectional),
+        Field("extra_bit_picture", 1, &R::extraBitPicture).ReadBy(ReadExtraInformation),
+        Field("extra_information_picture", 0, &R::extraInformation),
+        Field("display_position", 0, &R::displayPosition),
+        WideField("file_position", &R::filePosition),
+    };
 };
 
 struct PictureCodingExtension {
-    static constexpr std::size_t kValues = 20;
     std::uint32_t startCode = 0;
     std::uint32_t identifier = 0;
     // Forward horizontal in the lowest byte, then forward vertical, backward horizontal,
@@ -178,31 +251,80 @@ struct PictureCodingExtension {
     std::uint32_t subCarrier = 0;
     std::uint32_t burstAmplitude = 0;
     std::uint32_t subCarrierPhase = 0;
-
-    std::array<std::uint32_t, kValues> Values() const;
-    static PictureCodingExtension FromValues(std::span<const std::uint32_t> values);
 };
 
-bool ParseSequenceHeader(TFileBitStream& bits, SequenceHeader& header);
-bool ParseSequenceExtension(TFileBitStream& bits, SequenceExtension& extension);
-bool ParseSequenceDisplayExtension(TFileBitStream& bits, SequenceDisplayExtension& extension);
-bool ParseGOPHeader(TFileBitStream& bits, GOPHeader& header);
-bool ParsePictureHeader(TFileBitStream& bits, PictureHeader& header);
-bool ParsePictureCodingExtension(TFileBitStream& bits, PictureCodingExtension& extension);
+// The four 4-bit f_codes, each into a byte of its own.
+void ReadFCodes(TBitStream& bits, PictureCodingExtension& extension);
+
+template <>
+struct HeaderLayout<PictureCodingExtension> {
+    using R = PictureCodingExtension;
+    static constexpr bool Composite(const R& e) { return e.compositeDisplay != 0; }
+    static constexpr HeaderField<R> kFields[] = {
+        Field("extension_start_code", 8, &R::startCode),
+        Field("extension_start_code_identifier", 4, &R::identifier),
+        Field("f_code", 16, &R::fCodes).ReadBy(ReadFCodes),
+        Field("intra_dc_precision", 2, &R::intraDcPrecision),
+        Field("picture_structure", 2, &R::pictureStructure),
+        Field("top_field_first", 1, &R::topFieldFirst),
+        Field("frame_pred_frame_dct", 1, &R::framePredFrameDct),
+        Field("concealment_motion_vectors", 1, &R::concealmentMotionVectors),
+        Field("q_scale_type", 1, &R::qScaleType),
+        Field("intra_vlc_format", 1, &R::intraVlcFormat),
+        Field("alternate_scan", 1, &R::alternateScan),
+        Field("repeat_first_field", 1, &R::repeatFirstField),
+        Field("chroma_420_type", 1, &R::chroma420Type),
+        Field("progressive_frame", 1, &R::progressiveFrame),
+        Field("composite_display_flag", 1, &R::compositeDisplay),
+        Field("v_axis", 1, &R::vAxis).When(Composite),
+        Field("field_sequence", 3, &R::fieldSequence).When(Composite),
+        Field("sub_carrier", 1, &R::subCarrier).When(Composite),
+        Field("burst_amplitude", 7, &R::burstAmplitude).When(Composite),
+        Field("sub_carrier_phase", 8, &R::subCarrierPhase).When(Composite),
+    };
+};
+
+// The entry of a sequence end: the running number of sequence ends, from 1.
+struct SequenceEndRecord {
+    std::uint32_t number = 0;
+};
+
+template <>
+struct HeaderLayout<SequenceEndRecord> {
+    using R = SequenceEndRecord;
+    static constexpr HeaderField<R> kFields[] = {Field("sequence_end_number", 0, &R::number)};
+};
+
+// The entry of data that the scan does not parse (user data, a system start code and what
+// follows it): where it starts and how many bytes it holds.
+struct UnparsedData {
+    std::uint32_t startCode = 0;
+    std::uint64_t position = 0;
+    std::uint64_t length = 0;
+};
+
+template <>
+struct HeaderLayout<UnparsedData> {
+    using R = UnparsedData;
+    static constexpr HeaderField<R> kFields[] = {
+        Field("start_code", 0, &R::startCode),
+        WideField("file_position", &R::position),
+        WideField("length", &R::length),
+    };
+};
 
 // The extensions that the scan only steps over; their values go to the in-memory table.
-bool ParseSequenceScalableExtension(TFileBitStream& bits, std::vector<std::uint32_t>& values);
-bool ParseQuantMatrixExtension(TFileBitStream& bits, std::vector<std::uint32_t>& values);
+bool ParseSequenceScalableExtension(TBitStream& bits, std::vector<std::uint32_t>& values);
+bool ParseQuantMatrixExtension(TBitStream& bits, std::vector<std::uint32_t>& values);
 // The number of frame centre offsets of a picture display extension.
 int FrameCentreOffsets(std::uint32_t progressiveSequence, std::uint32_t pictureStructure,
                        std::uint32_t topFieldFirst, std::uint32_t repeatFirstField);
-bool ParsePictureDisplayExtension(TFileBitStream& bits, int frameCentreOffsets,
+bool ParsePictureDisplayExtension(TBitStream& bits, int frameCentreOffsets,
                                   std::vector<std::uint32_t>& values);
-bool ParsePictureSpatialScalableExtension(TFileBitStream& bits, std::vector<std::uint32_t>& values);
-bool ParsePictureTemporalScalableExtension(TFileBitStream& bits,
-                                           std::vector<std::uint32_t>& values);
+bool ParsePictureSpatialScalableExtension(TBitStream& bits, std::vector<std::uint32_t>& values);
+bool ParsePictureTemporalScalableExtension(TBitStream& bits, std::vector<std::uint32_t>& values);
 // Reads a slice header (quantiser scale and the optional intra-slice bits) up to its data.
-void SkipSliceHeader(TFileBitStream& bits, bool tallPicture);
+void SkipSliceHeader(TBitStream& bits, bool tallPicture);
 
 // Closed-caption user data after a GOP header: its first bytes (up to 10) switch the Line21
 // flags of the first and second field.

@@ -3,7 +3,6 @@
 #include <algorithm>
 
 #include "core/file_helpers.h"
-#include "video/info_cache.h"
 
 namespace varnix {
 
@@ -22,47 +21,19 @@ TM2VStream::TM2VStream(const std::string& fileName)
 
 TM2VStream::~TM2VStream() = default;
 
-void TM2VStream::Reset() {
-    r_ = M2VResults{};
-    history_ = PictureHistory{};
-    std::fill(displayTable_.begin(), displayTable_.end(), std::uint8_t{0});
-    anyMarked_ = false;
-    lastMarked_ = -1;
-    code_ = start_code::kNone;
-    codePosition_ = 0;
-    aborted_ = false;
-    bitRatesConverted_ = false;
-    entries_.clear();
-    cacheWriter_.reset();
-    haveSize_ = false;
-    haveBitRate_ = false;
-    haveReferenceHeader_ = false;
-    haveReferenceExtension_ = false;
-    progressiveSequence_ = 0;
-    lastCodingExtension_ = PictureCodingExtension{};
-    lastSequenceHeaderPosition_ = 0;
-    picturesBeforeGOP_ = 0;
-    picturesInThisGOP_ = 0;
-    currentGOPNumber_ = 0;
-    idleCounter_ = 0;
-    displayExtensionSeen_ = false;
-    panScanPictureWidth_ = 0;
-    lastProgress_ = -1;
-}
-
 void TM2VStream::Scan(bool collect, bool collectAll) {
-    Reset();
-    collect_ = collect;
-    collectAll_ = collectAll;
+    scan_ = M2VScanState{};
+    scan_.collect = collect;
+    scan_.collectAll = collectAll;
     if (progress_ != nullptr) {
         progress_->setMinimum(0);
         progress_->setMaximum(fileSize_ /
                               static_cast<std::int64_t>(TFileBitStream::kScanBufferSize));
         progress_->setPosition(0);
     }
-    cacheInUse_ = cache_ && !quick_;
+    scan_.cacheInUse = cache_ && !quick_;
     bool loadedValidCache = false;
-    if (cacheInUse_) {
+    if (scan_.cacheInUse) {
         if (CacheIsValid()) {
             LoadBack(CacheFileName(), true);
             loadedValidCache = true;
@@ -73,21 +44,21 @@ void TM2VStream::Scan(bool collect, bool collectAll) {
     }
     if (!loadedValidCache) {
         RunMainLoop();
-        if (cacheWriter_ && cacheWriter_->IsOpen()) {
-            cacheWriter_->WriteEntry(entry_tag::kEnd, {});
+        if (scan_.cacheWriter && scan_.cacheWriter->IsOpen()) {
+            scan_.cacheWriter->WriteEntry(entry_tag::kEnd, {});
         }
-        if (cacheInUse_ && !aborted_) {
+        if (scan_.cacheInUse && !scan_.aborted) {
             FinishCacheAfterScan();
         }
     }
     ComputeFrames(loadedValidCache);
-    if (cacheWriter_) {
+    if (scan_.cacheWriter) {
         // The final values go into the header, and only a complete cache file takes the
         // cache's name; after an abort nothing is left behind.
-        if (!aborted_ && cacheWriter_->RewriteHeader(MakeRecord(true))) {
-            cacheWriter_->Commit();
+        if (!scan_.aborted && scan_.cacheWriter->RewriteHeader(MakeRecord(true))) {
+            scan_.cacheWriter->Commit();
         }
-        cacheWriter_.reset();
+        scan_.cacheWriter.reset();
     }
 }
 
@@ -99,33 +70,33 @@ void TM2VStream::RunMainLoop() {
     }
     while (true) {
         HandleSequenceHeader();
-        if (code_ == start_code::kExtension) {
+        if (scan_.code == start_code::kExtension) {
             HandleSequenceExtension();
         }
         while (true) {
             SequenceLevelExtensions();
-            if (IsSystem(code_)) {
+            if (IsSystem(scan_.code)) {
                 NoteUnformattedData();
             }
             PictureLoop();
-            if (aborted_ || reader_.EndOfData()) {
+            if (scan_.aborted || reader_.EndOfData()) {
                 break;
             }
-            if (quick_ && r_.pictures != 1.0) {
+            if (quick_ && scan_.results.pictures != 1.0) {
                 break;
             }
-            if (code_ != start_code::kSequenceEnd) {
+            if (scan_.code != start_code::kSequenceEnd) {
                 HandleSequenceHeader();
-                if (code_ == start_code::kExtension) {
+                if (scan_.code == start_code::kExtension) {
                     HandleSequenceExtension();
                 }
             }
             UpdateProgress();
-            if (code_ == start_code::kSequenceEnd || reader_.EndOfData() || CheckAbort()) {
+            if (scan_.code == start_code::kSequenceEnd || reader_.EndOfData() || CheckAbort()) {
                 break;
             }
         }
-        if (aborted_ || (quick_ && r_.pictures != 1.0)) {
+        if (scan_.aborted || (quick_ && scan_.results.pictures != 1.0)) {
             return;
         }
         if (!reader_.EndOfData()) {
@@ -139,7 +110,7 @@ void TM2VStream::RunMainLoop() {
 
 void TM2VStream::PictureLoop() {
     while (!reader_.EndOfData()) {
-        if (code_ == start_code::kGOP) {
+        if (scan_.code == start_code::kGOP) {
             HandleGOP();
             GOPLevelUserData();
             CallIdle();
@@ -151,12 +122,12 @@ void TM2VStream::PictureLoop() {
             }
         }
         HandlePictureHeader();
-        if (code_ == start_code::kExtension) {
+        if (scan_.code == start_code::kExtension) {
             HandlePictureCodingExtension();
         }
         PictureLevelExtensions();
         SkipSlices();
-        if (code_ != start_code::kPicture && code_ != start_code::kGOP) {
+        if (scan_.code != start_code::kPicture && scan_.code != start_code::kGOP) {
             return;
         }
     }
@@ -170,26 +141,26 @@ bool TM2VStream::FindNext() {
 // Notes the start code whose prefix the reader has just consumed (or the end of the data).
 bool TM2VStream::AtPrefix(bool found) {
     if (!found) {
-        code_ = start_code::kNone;
-        codePosition_ = fileSize_;
+        scan_.code = start_code::kNone;
+        scan_.codePosition = fileSize_;
         return false;
     }
     if (reader_.EndOfData()) {
         // The prefix ends the file: a start code without a value.
-        code_ = start_code::kNone;
-        codePosition_ = fileSize_ - 3;
+        scan_.code = start_code::kNone;
+        scan_.codePosition = fileSize_ - 3;
         return true;
     }
-    codePosition_ = reader_.Position() - 3;
-    code_ = reader_.PeekBits(8);
+    scan_.codePosition = reader_.Position() - 3;
+    scan_.code = reader_.PeekBits(8);
     return true;
 }
 
 bool TM2VStream::CheckAbort() {
     if (IsAborted(abort_)) {
-        aborted_ = true;
+        scan_.aborted = true;
     }
-    return aborted_;
+    return scan_.aborted;
 }
 
 void TM2VStream::UpdateProgress() {
@@ -199,16 +170,16 @@ void TM2VStream::UpdateProgress() {
     const std::int64_t blocks = reader_.FillCount();
     const std::int64_t position =
         blockProgress_ ? blocks : RoundEven(0.85L * static_cast<long double>(blocks));
-    if (position != lastProgress_ && position <= progress_->maximum()) {
+    if (position != scan_.lastProgress && position <= progress_->maximum()) {
         progress_->setPosition(position);
-        lastProgress_ = position;
+        scan_.lastProgress = position;
     }
 }
 
 // Called at GOP 10, 19, 28, ...
 void TM2VStream::CallIdle() {
-    if (++idleCounter_ == 10) {
-        idleCounter_ = 1;
+    if (++scan_.idleCounter == 10) {
+        scan_.idleCounter = 1;
         if (idle_) {
             idle_();
         }
@@ -223,21 +194,22 @@ void TM2VStream::Message(const std::string& text) const {
 
 // A 4:3 picture of 704 or 720 pixels shown 540 wide is a pan-scan window.
 bool TM2VStream::PanScanTest() const {
-    return r_.aspectRatio == 2 && displayExtensionSeen_ && r_.displayWidth != 0 &&
-           r_.displayHeight != 0 && r_.displayWidth == 540 &&
-           (panScanPictureWidth_ == 704 || panScanPictureWidth_ == 720);
+    return scan_.results.aspectRatio == 2 && scan_.displayExtensionSeen &&
+           scan_.results.displayWidth != 0 && scan_.results.displayHeight != 0 &&
+           scan_.results.displayWidth == 540 &&
+           (scan_.panScanPictureWidth == 704 || scan_.panScanPictureWidth == 720);
 }
 
 void TM2VStream::Record(std::uint16_t tag, std::span<const std::uint32_t> values) {
-    if (cacheWriter_ && cacheWriter_->IsOpen()) {
-        cacheWriter_->WriteEntry(tag, values);
-    } else if (collect_) {
+    if (scan_.cacheWriter && scan_.cacheWriter->IsOpen()) {
+        scan_.cacheWriter->WriteEntry(tag, values);
+    } else if (scan_.collect) {
         AddEntry(tag, values);
     }
 }
 
 void TM2VStream::RecordMinor(std::uint16_t tag, std::span<const std::uint32_t> values) {
-    if (collectAll_) {
+    if (scan_.collectAll) {
         AddEntry(tag, values);
     }
 }
@@ -245,16 +217,16 @@ void TM2VStream::RecordMinor(std::uint16_t tag, std::span<const std::uint32_t> v
 void TM2VStream::AddEntry(std::uint16_t tag, std::span<const std::uint32_t> values) {
     HeaderEntry entry;
     entry.tag = tag;
-    entry.number = entries_.size() + 1;
+    entry.number = scan_.entries.size() + 1;
     entry.values.assign(values.begin(), values.end());
     if (tag == entry_tag::kPictureHeader) {
-        const PictureHeader picture = PictureHeader::FromValues(values);
+        const auto picture = HeaderFromValues<PictureHeader>(values);
         if (picture.codingType < 1 || picture.codingType > 3) {
-            Message("Unknown Frame Type! GOP Number: " + std::to_string(currentGOPNumber_) +
+            Message("Unknown Frame Type! GOP Number: " + std::to_string(scan_.currentGOPNumber) +
                     ", File Position: " + std::to_string(picture.filePosition));
         }
     }
-    entries_.push_back(std::move(entry));
+    scan_.entries.push_back(std::move(entry));
 }
 
 }  // namespace varnix

@@ -9,20 +9,20 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "core/bitstream.h"
 #include "core/host.h"
 #include "core/progress.h"
+#include "video/info_cache.h"
 #include "video/m2v_headers.h"
 #include "video/video_info.h"
 
 namespace varnix {
 
 using MessageCallback = std::function<void(const std::string&)>;
-
-class InfoCacheWriter;
 
 // A system start code met in the stream: where it is and how many bytes follow it up to the
 // next start code (the code's own four included).
@@ -85,6 +85,47 @@ int EndPatternCase(const PictureHistory& history, bool pullDown);
 std::int64_t FramesFromFields(int endPatternCase, std::uint64_t fields,
                               std::uint32_t lastRepeatFirstField);
 
+// Everything one scan finds and keeps while it runs. A scan starts from a fresh one, so no
+// value of an earlier scan can leak into the next.
+struct M2VScanState {
+    bool collect = false;
+    bool collectAll = false;
+    bool cacheInUse = false;  // the cache option on and quick mode off
+    bool aborted = false;
+    bool bitRatesConverted = false;
+
+    M2VResults results;
+    PictureHistory history;
+    std::vector<HeaderEntry> entries;
+    std::unique_ptr<InfoCacheWriter> cacheWriter;
+
+    // Where the reader stands: the value of the current start code and its prefix's position.
+    std::uint32_t code = start_code::kNone;
+    std::int64_t codePosition = 0;
+
+    // MPEG-1 display positions counted so far; allocated at the first one.
+    std::vector<std::uint8_t> displayTable;
+    bool anyMarked = false;
+    std::int64_t lastMarked = -1;
+
+    bool haveSize = false;
+    bool haveBitRate = false;
+    // The first sized sequence header and the first sequence extension, to which the cache
+    // compares the later ones.
+    std::optional<SequenceHeader> referenceHeader;
+    std::optional<SequenceExtension> referenceExtension;
+    std::uint32_t progressiveSequence = 0;
+    PictureCodingExtension lastCodingExtension;
+    std::int64_t lastSequenceHeaderPosition = 0;
+    std::uint64_t picturesBeforeGOP = 0;
+    std::uint64_t picturesInThisGOP = 0;
+    std::uint64_t currentGOPNumber = 0;
+    int idleCounter = 0;
+    bool displayExtensionSeen = false;
+    std::uint32_t panScanPictureWidth = 0;
+    std::int64_t lastProgress = -1;
+};
+
 class TM2VStream {
   public:
     static constexpr std::size_t kDisplayPositions = 2000000;
@@ -112,11 +153,11 @@ class TM2VStream {
     // the system start codes.
     void Scan(bool collect, bool collectAll);
 
-    const M2VResults& Results() const { return r_; }
-    const PictureHistory& History() const { return history_; }
-    const std::vector<HeaderEntry>& Entries() const { return entries_; }
+    const M2VResults& Results() const { return scan_.results; }
+    const PictureHistory& History() const { return scan_.history; }
+    const std::vector<HeaderEntry>& Entries() const { return scan_.entries; }
     // True when the abort flag ended the last scan.
-    bool Aborted() const { return aborted_; }
+    bool Aborted() const { return scan_.aborted; }
     // The video description of the results (file time 0).
     VideoInfo Info() const { return MakeRecord(false); }
     const std::string& FileName() const { return fileName_; }
@@ -124,7 +165,6 @@ class TM2VStream {
 
   private:
     // Main loop and headers (m2v_stream.cpp).
-    void Reset();
     void RunMainLoop();
     void PictureLoop();
     bool FindNext();
@@ -140,7 +180,7 @@ class TM2VStream {
     void PictureLevelExtensions();
     void HandleSequenceDisplayExtension();
     void HandleMinorExtension(std::uint16_t tag,
-                              bool (*parse)(TFileBitStream&, std::vector<std::uint32_t>&));
+                              bool (*parse)(TBitStream&, std::vector<std::uint32_t>&));
     void HandlePictureDisplayExtension();
     void HandleUserData(bool afterGOP);
     void HandleGOP();
@@ -185,40 +225,7 @@ class TM2VStream {
     IdleCallback idle_;
     MessageCallback message_;
 
-    M2VResults r_;
-    PictureHistory history_;
-    std::vector<std::uint8_t> displayTable_;
-    bool anyMarked_ = false;
-    std::int64_t lastMarked_ = -1;
-
-    // Where the reader stands: the value of the current start code and its prefix's position.
-    std::uint32_t code_ = start_code::kNone;
-    std::int64_t codePosition_ = 0;
-
-    bool collect_ = false;
-    bool collectAll_ = false;
-    bool cacheInUse_ = false;
-    bool aborted_ = false;
-    bool bitRatesConverted_ = false;
-    std::vector<HeaderEntry> entries_;
-    std::unique_ptr<InfoCacheWriter> cacheWriter_;
-
-    bool haveSize_ = false;
-    bool haveBitRate_ = false;
-    bool haveReferenceHeader_ = false;
-    SequenceHeader referenceHeader_;
-    bool haveReferenceExtension_ = false;
-    SequenceExtension referenceExtension_;
-    std::uint32_t progressiveSequence_ = 0;
-    PictureCodingExtension lastCodingExtension_;
-    std::int64_t lastSequenceHeaderPosition_ = 0;
-    std::uint64_t picturesBeforeGOP_ = 0;
-    std::uint64_t picturesInThisGOP_ = 0;
-    std::uint64_t currentGOPNumber_ = 0;
-    int idleCounter_ = 0;
-    bool displayExtensionSeen_ = false;
-    std::uint32_t panScanPictureWidth_ = 0;
-    std::int64_t lastProgress_ = -1;
+    M2VScanState scan_;
 };
 
 }  // namespace varnix

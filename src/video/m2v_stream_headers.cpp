@@ -23,116 +23,115 @@ std::string Hex2(std::uint32_t value) {
 }  // namespace
 
 void TM2VStream::HandleSequenceHeader() {
-    const std::int64_t position = codePosition_;
+    const std::int64_t position = scan_.codePosition;
     SequenceHeader header;
-    const bool complete = ParseSequenceHeader(reader_, header);
+    const bool complete = ParseHeader(reader_, header);
     FindNext();
     if (!complete) {
         return;
     }
-    ++r_.sequenceHeaders;
-    lastSequenceHeaderPosition_ = position;
+    ++scan_.results.sequenceHeaders;
+    scan_.lastSequenceHeaderPosition = position;
     const bool sized = header.horizontalSize != 0 && header.verticalSize != 0;
 
-    if (cacheWriter_ && cacheWriter_->IsOpen()) {
+    if (scan_.cacheWriter && scan_.cacheWriter->IsOpen()) {
         // Written in full up to the first sized header, which becomes the reference; later
         // ones are compared with it (they carry their own number, so they differ).
-        if (!haveReferenceHeader_) {
+        if (!scan_.referenceHeader) {
             if (sized) {
-                referenceHeader_ = header;
-                haveReferenceHeader_ = true;
+                scan_.referenceHeader = header;
             }
-            header.number = r_.sequenceHeaders;
-            cacheWriter_->WriteEntry(entry_tag::kSequenceHeader, header.Values());
+            header.number = scan_.results.sequenceHeaders;
+            scan_.cacheWriter->WriteEntry(entry_tag::kSequenceHeader, HeaderValues(header));
         } else {
-            header.number = r_.sequenceHeaders;
-            if (header.Values() == referenceHeader_.Values()) {
-                cacheWriter_->WriteEntry(entry_tag::kSameSequenceHeader, {});
+            header.number = scan_.results.sequenceHeaders;
+            if (HeaderValues(header) == HeaderValues(*scan_.referenceHeader)) {
+                scan_.cacheWriter->WriteEntry(entry_tag::kSameSequenceHeader, {});
             } else {
-                cacheWriter_->WriteEntry(entry_tag::kSequenceHeader, header.Values());
+                scan_.cacheWriter->WriteEntry(entry_tag::kSequenceHeader, HeaderValues(header));
             }
         }
     } else {
-        header.number = r_.sequenceHeaders;
-        if (collect_) {
-            AddEntry(entry_tag::kSequenceHeader, header.Values());
+        header.number = scan_.results.sequenceHeaders;
+        if (scan_.collect) {
+            AddEntry(entry_tag::kSequenceHeader, HeaderValues(header));
         }
     }
 
-    if (sized && !haveSize_) {
-        r_.width = header.horizontalSize;
-        r_.height = header.verticalSize;
-        haveSize_ = true;
+    if (sized && !scan_.haveSize) {
+        scan_.results.width = header.horizontalSize;
+        scan_.results.height = header.verticalSize;
+        scan_.haveSize = true;
     }
-    if (!displayExtensionSeen_) {
-        panScanPictureWidth_ = header.horizontalSize;
+    if (!scan_.displayExtensionSeen) {
+        scan_.panScanPictureWidth = header.horizontalSize;
     }
     if (sized) {
         const std::uint64_t value = header.bitRateValue;
-        if (!haveBitRate_) {
-            r_.highestBitRate = value;
-            r_.lowestBitRate = value;
-            haveBitRate_ = true;
+        if (!scan_.haveBitRate) {
+            scan_.results.highestBitRate = value;
+            scan_.results.lowestBitRate = value;
+            scan_.haveBitRate = true;
         }
-        if (r_.bitRate == 0) {
-            r_.bitRate = header.bitRateValue * 400;
+        if (scan_.results.bitRate == 0) {
+            scan_.results.bitRate = header.bitRateValue * 400;
         }
-        r_.highestBitRate = std::max(r_.highestBitRate, value);
-        r_.lowestBitRate = std::min(r_.lowestBitRate, value);
+        scan_.results.highestBitRate = std::max(scan_.results.highestBitRate, value);
+        scan_.results.lowestBitRate = std::min(scan_.results.lowestBitRate, value);
         if (value != 0) {
-            r_.bitRateSum += value / 100;
-            ++r_.bitRateCount;
+            scan_.results.bitRateSum += value / 100;
+            ++scan_.results.bitRateCount;
         }
     }
     const std::uint32_t aspect = header.aspectRatio;
-    if (r_.aspectRatio == 0) {
+    if (scan_.results.aspectRatio == 0) {
         if (aspect <= 8 || aspect == 12) {
-            r_.aspectRatio = aspect;
+            scan_.results.aspectRatio = aspect;
         }
-    } else if (aspect != r_.aspectRatio) {
-        if (++r_.aspectChanges == 1) {
+    } else if (aspect != scan_.results.aspectRatio) {
+        if (++scan_.results.aspectChanges == 1) {
             Message("Aspect ratio was changed in SEQUENCE_HEADER #" +
-                    std::to_string(r_.sequenceHeaders));
+                    std::to_string(scan_.results.sequenceHeaders));
         }
     }
-    if (r_.frameRateCode == 0 && header.frameRateCode >= 1 && header.frameRateCode <= 8) {
-        r_.frameRateCode = header.frameRateCode;
+    if (scan_.results.frameRateCode == 0 && header.frameRateCode >= 1 &&
+        header.frameRateCode <= 8) {
+        scan_.results.frameRateCode = header.frameRateCode;
     }
 }
 
 void TM2VStream::HandleSequenceExtension() {
     SequenceExtension extension;
-    const bool complete = ParseSequenceExtension(reader_, extension);
+    const bool complete = ParseHeader(reader_, extension);
     FindNext();
     if (!complete) {
         return;
     }
-    r_.mpegVersion = 2;
-    progressiveSequence_ = extension.progressiveSequence;
-    if (cacheWriter_ && cacheWriter_->IsOpen()) {
-        if (!haveReferenceExtension_) {
-            referenceExtension_ = extension;
-            haveReferenceExtension_ = true;
-            cacheWriter_->WriteEntry(entry_tag::kSequenceExtension, extension.Values());
-        } else if (extension.Values() == referenceExtension_.Values()) {
-            cacheWriter_->WriteEntry(entry_tag::kSameSequenceExtension, {});
+    scan_.results.mpegVersion = 2;
+    scan_.progressiveSequence = extension.progressiveSequence;
+    if (scan_.cacheWriter && scan_.cacheWriter->IsOpen()) {
+        if (!scan_.referenceExtension) {
+            scan_.referenceExtension = extension;
+            scan_.cacheWriter->WriteEntry(entry_tag::kSequenceExtension, HeaderValues(extension));
+        } else if (HeaderValues(extension) == HeaderValues(*scan_.referenceExtension)) {
+            scan_.cacheWriter->WriteEntry(entry_tag::kSameSequenceExtension, {});
         } else {
-            cacheWriter_->WriteEntry(entry_tag::kSequenceExtension, extension.Values());
+            scan_.cacheWriter->WriteEntry(entry_tag::kSequenceExtension, HeaderValues(extension));
         }
-    } else if (collect_) {
-        AddEntry(entry_tag::kSequenceExtension, extension.Values());
+    } else if (scan_.collect) {
+        AddEntry(entry_tag::kSequenceExtension, HeaderValues(extension));
     }
 }
 
 // The identifier of the extension whose start code the reader stands on.
-static std::uint32_t ExtensionIdentifier(TFileBitStream& reader) {
+static std::uint32_t ExtensionIdentifier(TBitStream& reader) {
     return reader.PeekBits(12) & 0xF;
 }
 
 void TM2VStream::SequenceLevelExtensions() {
     while (!reader_.EndOfData() &&
-           (code_ == start_code::kExtension || code_ == start_code::kUserData)) {
-        if (code_ == start_code::kUserData) {
+           (scan_.code == start_code::kExtension || scan_.code == start_code::kUserData)) {
+        if (scan_.code == start_code::kUserData) {
             HandleUserData(false);
             continue;
         }
@@ -155,8 +154,8 @@ void TM2VStream::SequenceLevelExtensions() {
 void TM2VStream::GOPLevelUserData() {
     bool afterGOP = true;
     while (!reader_.EndOfData() &&
-           (code_ == start_code::kUserData || code_ == start_code::kExtension)) {
-        if (code_ == start_code::kUserData) {
+           (scan_.code == start_code::kUserData || scan_.code == start_code::kExtension)) {
+        if (scan_.code == start_code::kUserData) {
             HandleUserData(afterGOP);
         } else {
             SkipUnknown();
@@ -167,8 +166,8 @@ void TM2VStream::GOPLevelUserData() {
 
 void TM2VStream::PictureLevelExtensions() {
     while (!reader_.EndOfData() &&
-           (code_ == start_code::kExtension || code_ == start_code::kUserData)) {
-        if (code_ == start_code::kUserData) {
+           (scan_.code == start_code::kExtension || scan_.code == start_code::kUserData)) {
+        if (scan_.code == start_code::kUserData) {
             HandleUserData(false);
             continue;
         }
@@ -196,22 +195,22 @@ void TM2VStream::PictureLevelExtensions() {
 
 void TM2VStream::HandleSequenceDisplayExtension() {
     SequenceDisplayExtension extension;
-    const bool complete = ParseSequenceDisplayExtension(reader_, extension);
+    const bool complete = ParseHeader(reader_, extension);
     FindNext();
     if (!complete) {
         return;
     }
-    if (!displayExtensionSeen_) {
-        displayExtensionSeen_ = true;
-        r_.displayWidth = extension.displayHorizontalSize;
-        r_.displayHeight = extension.displayVerticalSize;
-        r_.panScan = PanScanTest();
+    if (!scan_.displayExtensionSeen) {
+        scan_.displayExtensionSeen = true;
+        scan_.results.displayWidth = extension.displayHorizontalSize;
+        scan_.results.displayHeight = extension.displayVerticalSize;
+        scan_.results.panScan = PanScanTest();
     }
-    Record(entry_tag::kSequenceDisplayExtension, extension.Values());
+    Record(entry_tag::kSequenceDisplayExtension, HeaderValues(extension));
 }
 
 void TM2VStream::HandleMinorExtension(std::uint16_t tag,
-                                      bool (*parse)(TFileBitStream&, std::vector<std::uint32_t>&)) {
+                                      bool (*parse)(TBitStream&, std::vector<std::uint32_t>&)) {
     std::vector<std::uint32_t> values;
     const bool complete = parse(reader_, values);
     FindNext();
@@ -222,8 +221,8 @@ void TM2VStream::HandleMinorExtension(std::uint16_t tag,
 
 void TM2VStream::HandlePictureDisplayExtension() {
     const int offsets = FrameCentreOffsets(
-        progressiveSequence_, lastCodingExtension_.pictureStructure,
-        lastCodingExtension_.topFieldFirst, lastCodingExtension_.repeatFirstField);
+        scan_.progressiveSequence, scan_.lastCodingExtension.pictureStructure,
+        scan_.lastCodingExtension.topFieldFirst, scan_.lastCodingExtension.repeatFirstField);
     std::vector<std::uint32_t> values;
     const bool complete = ParsePictureDisplayExtension(reader_, offsets, values);
     FindNext();
@@ -235,7 +234,7 @@ void TM2VStream::HandlePictureDisplayExtension() {
 // User data runs up to the next start code. Right after a GOP header its first bytes may be
 // DVD closed captions, which set the Line21 flags.
 void TM2VStream::HandleUserData(bool afterGOP) {
-    const std::int64_t position = codePosition_;
+    const std::int64_t position = scan_.codePosition;
     reader_.GetBits(8);
     // Byte by byte up to the next prefix, keeping the first ten bytes: user data is short,
     // and the look-ahead could not see a prefix split by a buffer near the end of the file.
@@ -261,142 +260,139 @@ void TM2VStream::HandleUserData(bool afterGOP) {
     AtPrefix(found);
     if (afterGOP) {
         const auto kept = static_cast<std::size_t>(std::min<std::uint64_t>(count, first.size()));
-        TestLine21UserData(std::span<const std::uint8_t>(first.data(), kept), r_.line21Switch1,
-                           r_.line21Switch2);
+        TestLine21UserData(std::span<const std::uint8_t>(first.data(), kept),
+                           scan_.results.line21Switch1, scan_.results.line21Switch2);
     }
-    if (collectAll_) {
-        const std::array<std::uint32_t, 5> values = {
-            start_code::kUserData, static_cast<std::uint32_t>(position),
-            static_cast<std::uint32_t>(static_cast<std::uint64_t>(position) >> 32),
-            static_cast<std::uint32_t>(count), static_cast<std::uint32_t>(count >> 32)};
-        RecordMinor(entry_tag::kUserData, values);
+    if (scan_.collectAll) {
+        const UnparsedData data{start_code::kUserData, static_cast<std::uint64_t>(position), count};
+        RecordMinor(entry_tag::kUserData, HeaderValues(data));
     }
 }
 
 void TM2VStream::HandleGOP() {
     GOPHeader header;
-    const bool complete = ParseGOPHeader(reader_, header);
+    const bool complete = ParseHeader(reader_, header);
     FindNext();
     if (!complete) {
         return;
     }
-    r_.picturesInGOP = 0;
-    picturesBeforeGOP_ += picturesInThisGOP_;
-    picturesInThisGOP_ = 0;
-    ++r_.gops;
-    currentGOPNumber_ = r_.gops;
-    if (r_.gops == 1) {
-        r_.startTime =
+    scan_.results.picturesInGOP = 0;
+    scan_.picturesBeforeGOP += scan_.picturesInThisGOP;
+    scan_.picturesInThisGOP = 0;
+    ++scan_.results.gops;
+    scan_.currentGOPNumber = scan_.results.gops;
+    if (scan_.results.gops == 1) {
+        scan_.results.startTime =
             MakeTimeCode(static_cast<int>(header.hours), static_cast<int>(header.minutes),
                          static_cast<int>(header.seconds), static_cast<int>(header.pictures));
     }
-    header.number = static_cast<std::uint32_t>(r_.gops);
-    Record(entry_tag::kGOP, header.Values());
+    header.number = static_cast<std::uint32_t>(scan_.results.gops);
+    Record(entry_tag::kGOP, HeaderValues(header));
 }
 
 void TM2VStream::HandlePictureHeader() {
-    const std::int64_t position = codePosition_;
+    const std::int64_t position = scan_.codePosition;
     PictureHeader picture;
-    const bool complete = ParsePictureHeader(reader_, picture);
+    const bool complete = ParseHeader(reader_, picture);
     FindNext();
     if (!complete) {
         return;
     }
     picture.displayPosition =
-        static_cast<std::uint32_t>(picture.temporalReference + picturesBeforeGOP_);
-    ++picturesInThisGOP_;
-    history_.codingType[2] = history_.codingType[1];
-    history_.codingType[1] = history_.codingType[0];
-    history_.codingType[0] = picture.codingType;
+        static_cast<std::uint32_t>(picture.temporalReference + scan_.picturesBeforeGOP);
+    ++scan_.picturesInThisGOP;
+    scan_.history.codingType[2] = scan_.history.codingType[1];
+    scan_.history.codingType[1] = scan_.history.codingType[0];
+    scan_.history.codingType[0] = picture.codingType;
     if (picture.vbvDelay == 0xFFFF) {
-        r_.variableBitRate = true;
+        scan_.results.variableBitRate = true;
     }
     const bool intra = picture.codingType == 1 || picture.codingType == 0;
     picture.filePosition =
-        static_cast<std::uint64_t>(intra ? lastSequenceHeaderPosition_ : position);
-    if (r_.mpegVersion == 1) {
+        static_cast<std::uint64_t>(intra ? scan_.lastSequenceHeaderPosition : position);
+    if (scan_.results.mpegVersion == 1) {
         CountMpeg1Picture(picture);
     }
-    Record(entry_tag::kPictureHeader, picture.Values());
+    Record(entry_tag::kPictureHeader, HeaderValues(picture));
 }
 
 bool TM2VStream::IsMarked(std::int64_t position) const {
-    return position >= 0 && position < static_cast<std::int64_t>(displayTable_.size()) &&
-           displayTable_[static_cast<std::size_t>(position)] != 0;
+    return position >= 0 && position < static_cast<std::int64_t>(scan_.displayTable.size()) &&
+           scan_.displayTable[static_cast<std::size_t>(position)] != 0;
 }
 
 // MPEG-1 pictures are counted by their display positions, so that a reference picture sent
 // twice counts once.
 void TM2VStream::CountMpeg1Picture(const PictureHeader& picture) {
     const auto position = static_cast<std::int64_t>(picture.temporalReference) +
-                          static_cast<std::int64_t>(picturesBeforeGOP_);
+                          static_cast<std::int64_t>(scan_.picturesBeforeGOP);
     if (picture.codingType >= 1 && picture.codingType <= 3) {
-        if (!anyMarked_ || !IsMarked(position)) {
-            r_.pictures += 1;
-            r_.picturesInGOP += 1;
+        if (!scan_.anyMarked || !IsMarked(position)) {
+            scan_.results.pictures += 1;
+            scan_.results.picturesInGOP += 1;
             if (position >= 0 && position < static_cast<std::int64_t>(kDisplayPositions)) {
-                if (displayTable_.empty()) {
-                    displayTable_.assign(kDisplayPositions, 0);  // only MPEG-1 streams need it
+                if (scan_.displayTable.empty()) {
+                    scan_.displayTable.assign(kDisplayPositions, 0);  // only MPEG-1 streams need it
                 }
-                displayTable_[static_cast<std::size_t>(position)] = 1;
-                anyMarked_ = true;
-                lastMarked_ = position;
+                scan_.displayTable[static_cast<std::size_t>(position)] = 1;
+                scan_.anyMarked = true;
+                scan_.lastMarked = position;
             }
-        } else if (position == lastMarked_) {
-            ++r_.repeatedReferences;
+        } else if (position == scan_.lastMarked) {
+            ++scan_.results.repeatedReferences;
         } else if (IsMarked(position - 1) || IsMarked(position - 2) || IsMarked(position - 3)) {
-            r_.pictures += 1;
-            r_.picturesInGOP += 1;
+            scan_.results.pictures += 1;
+            scan_.results.picturesInGOP += 1;
         }
     }
-    r_.fields += 2;
+    scan_.results.fields += 2;
     UpdateLongestGOP();
 }
 
 void TM2VStream::UpdateLongestGOP() {
-    const auto inGOP = static_cast<std::uint32_t>(RoundEven(0.1 + r_.picturesInGOP));
-    r_.longestGOP = std::max(r_.longestGOP, inGOP);
+    const auto inGOP = static_cast<std::uint32_t>(RoundEven(0.1 + scan_.results.picturesInGOP));
+    scan_.results.longestGOP = std::max(scan_.results.longestGOP, inGOP);
 }
 
 void TM2VStream::HandlePictureCodingExtension() {
     PictureCodingExtension extension;
-    const bool complete = ParsePictureCodingExtension(reader_, extension);
+    const bool complete = ParseHeader(reader_, extension);
     FindNext();
     if (!complete) {
         return;
     }
-    lastCodingExtension_ = extension;
-    if (r_.mpegVersion == 2) {
-        const bool notPAL = WholeFrameRateOfCode(r_.frameRateCode) != 25;
-        history_.topFieldFirst[2] = history_.topFieldFirst[1];
-        history_.repeatFirstField[2] = history_.repeatFirstField[1];
-        history_.topFieldFirst[1] = history_.topFieldFirst[0];
-        history_.repeatFirstField[1] = history_.repeatFirstField[0];
-        if (notPAL && history_.topFieldFirst[1] != 0) {
-            r_.pullDown = true;
+    scan_.lastCodingExtension = extension;
+    if (scan_.results.mpegVersion == 2) {
+        const bool notPAL = WholeFrameRateOfCode(scan_.results.frameRateCode) != 25;
+        scan_.history.topFieldFirst[2] = scan_.history.topFieldFirst[1];
+        scan_.history.repeatFirstField[2] = scan_.history.repeatFirstField[1];
+        scan_.history.topFieldFirst[1] = scan_.history.topFieldFirst[0];
+        scan_.history.repeatFirstField[1] = scan_.history.repeatFirstField[0];
+        if (notPAL && scan_.history.topFieldFirst[1] != 0) {
+            scan_.results.pullDown = true;
         }
-        history_.topFieldFirst[0] = extension.topFieldFirst;
-        history_.repeatFirstField[0] = extension.repeatFirstField;
+        scan_.history.topFieldFirst[0] = extension.topFieldFirst;
+        scan_.history.repeatFirstField[0] = extension.repeatFirstField;
         if (notPAL && extension.repeatFirstField != 0) {
-            r_.pullDown = true;
+            scan_.results.pullDown = true;
         }
-        r_.fields += extension.repeatFirstField != 0 ? 2 : 1;
+        scan_.results.fields += extension.repeatFirstField != 0 ? 2 : 1;
         if (extension.pictureStructure == 3) {
-            r_.pictures += 1;
-            r_.picturesInGOP += 1;
-            r_.fields += 1;
+            scan_.results.pictures += 1;
+            scan_.results.picturesInGOP += 1;
+            scan_.results.fields += 1;
         } else if (extension.pictureStructure == 1 || extension.pictureStructure == 2) {
-            r_.pictures += 0.5;
-            r_.picturesInGOP += 0.5;
+            scan_.results.pictures += 0.5;
+            scan_.results.picturesInGOP += 0.5;
         }
         UpdateLongestGOP();
     }
-    Record(entry_tag::kPictureCodingExtension, extension.Values());
+    Record(entry_tag::kPictureCodingExtension, HeaderValues(extension));
 }
 
 void TM2VStream::SkipSlices() {
-    const bool tall = r_.height > 2800;
-    while (!reader_.EndOfData() && IsSlice(code_)) {
+    const bool tall = scan_.results.height > 2800;
+    while (!reader_.EndOfData() && IsSlice(scan_.code)) {
         SkipSliceHeader(reader_, tall);
         FindNext();
     }
@@ -408,30 +404,27 @@ void TM2VStream::SkipUnknown() {
 }
 
 void TM2VStream::NoteUnformattedData() {
-    const std::int64_t position = codePosition_;
-    const std::uint32_t code = code_;
+    const std::int64_t position = scan_.codePosition;
+    const std::uint32_t code = scan_.code;
     reader_.GetBits(8);
     FindNext();
-    const std::int64_t length = codePosition_ - position;
-    r_.unformatted.push_back({position, length});
+    const std::int64_t length = scan_.codePosition - position;
+    scan_.results.unformatted.push_back({position, length});
     Message("Find not formatted stream or data: " + Hex2(code) + " - " +
             SystemStreamDescription(code) + ", FilePos: " + std::to_string(position) +
             ", Length: " + std::to_string(length) + " bytes.");
-    if (collectAll_) {
-        const auto p = static_cast<std::uint64_t>(position);
-        const auto n = static_cast<std::uint64_t>(length);
-        const std::array<std::uint32_t, 5> values = {
-            code, static_cast<std::uint32_t>(p), static_cast<std::uint32_t>(p >> 32),
-            static_cast<std::uint32_t>(n), static_cast<std::uint32_t>(n >> 32)};
-        RecordMinor(entry_tag::kUnformattedData, values);
+    if (scan_.collectAll) {
+        const UnparsedData data{code, static_cast<std::uint64_t>(position),
+                                static_cast<std::uint64_t>(length)};
+        RecordMinor(entry_tag::kUnformattedData, HeaderValues(data));
     }
 }
 
 void TM2VStream::HandleSequenceEnd() {
     reader_.GetBits(8);
-    ++r_.sequenceEnds;
-    const std::array<std::uint32_t, 1> values = {static_cast<std::uint32_t>(r_.sequenceEnds)};
-    Record(entry_tag::kSequenceEnd, values);
+    ++scan_.results.sequenceEnds;
+    const SequenceEndRecord end{static_cast<std::uint32_t>(scan_.results.sequenceEnds)};
+    Record(entry_tag::kSequenceEnd, HeaderValues(end));
     FindNext();
 }
 

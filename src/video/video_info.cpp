@@ -2,6 +2,9 @@
 
 #include <algorithm>
 #include <cstring>
+#include <type_traits>
+#include <utility>
+#include <variant>
 
 namespace varnix {
 
@@ -9,32 +12,83 @@ namespace {
 
 namespace off = video_info_offset;
 
-void Put32(std::uint8_t* bytes, std::size_t at, std::uint32_t value) {
-    for (int i = 0; i < 4; ++i) {
-        bytes[at + i] = static_cast<std::uint8_t>(value >> (8 * i));
+// The stored fields after the magic: where each lies and which member holds it. Its type gives
+// its width: a flag 1 byte, a time code and a 32-bit number 4, a 64-bit number 8, all
+// little-endian.
+using StoredMember =
+    std::variant<bool VideoInfo::*, TimeCode VideoInfo::*, std::uint32_t VideoInfo::*,
+                 std::int32_t VideoInfo::*, std::int64_t VideoInfo::*, std::uint64_t VideoInfo::*>;
+
+struct StoredField {
+    std::size_t offset;
+    StoredMember member;
+};
+
+const StoredField kStoredFields[] = {
+    {off::kStartTime, &VideoInfo::startTime},
+    {off::kDuration, &VideoInfo::duration},
+    {off::kLongestGOP, &VideoInfo::longestGOP},
+    {off::kWholeFrameRate, &VideoInfo::wholeFrameRate},
+    {off::kAspectRatio, &VideoInfo::aspectRatio},
+    {off::kPanScan, &VideoInfo::panScan},
+    {off::kVariableBitRate, &VideoInfo::variableBitRate},
+    {off::kMpegVersion, &VideoInfo::mpegVersion},
+    {off::kLine21Switch1, &VideoInfo::line21Switch1},
+    {off::kLine21Switch2, &VideoInfo::line21Switch2},
+    {off::kFrameRateCode, &VideoInfo::frameRateCode},
+    {off::kFrames, &VideoInfo::frames},
+    {off::kWidth, &VideoInfo::width},
+    {off::kHeight, &VideoInfo::height},
+    {off::kBitRate, &VideoInfo::bitRate},
+    {off::kPictures, &VideoInfo::pictures},
+    {off::kSequenceEnds, &VideoInfo::sequenceEnds},
+    {off::kLowestBitRate, &VideoInfo::lowestBitRate},
+    {off::kHighestBitRate, &VideoInfo::highestBitRate},
+    {off::kAverageBitRate, &VideoInfo::averageBitRate},
+    {off::kPullDown, &VideoInfo::pullDown},
+    {off::kFileBlocks, &VideoInfo::fileBlocks},
+    {off::kFileTime, &VideoInfo::fileTime},
+    {off::kFields, &VideoInfo::fields},
+    {off::kCodedPictures, &VideoInfo::codedPictures},
+    {off::kDisplayWidth, &VideoInfo::displayWidth},
+    {off::kDisplayHeight, &VideoInfo::displayHeight},
+};
+
+void PutLittle(std::uint8_t* bytes, std::uint64_t value, std::size_t width) {
+    for (std::size_t i = 0; i < width; ++i) {
+        bytes[i] = static_cast<std::uint8_t>(value >> (8 * i));
     }
 }
 
-void Put64(std::uint8_t* bytes, std::size_t at, std::uint64_t value) {
-    for (int i = 0; i < 8; ++i) {
-        bytes[at + i] = static_cast<std::uint8_t>(value >> (8 * i));
-    }
-}
-
-std::uint32_t Get32(const std::uint8_t* bytes, std::size_t at) {
-    std::uint32_t value = 0;
-    for (int i = 3; i >= 0; --i) {
-        value = (value << 8) | bytes[at + i];
-    }
-    return value;
-}
-
-std::uint64_t Get64(const std::uint8_t* bytes, std::size_t at) {
+std::uint64_t GetLittle(const std::uint8_t* bytes, std::size_t width) {
     std::uint64_t value = 0;
-    for (int i = 7; i >= 0; --i) {
-        value = (value << 8) | bytes[at + i];
+    for (std::size_t i = width; i-- > 0;) {
+        value = (value << 8) | bytes[i];
     }
     return value;
+}
+
+// A member's stored form: its value as an unsigned number, and its width in bytes.
+template <typename T>
+std::pair<std::uint64_t, std::size_t> Stored(const T& value) {
+    if constexpr (std::is_same_v<T, bool>) {
+        return {value ? 1u : 0u, 1};
+    } else if constexpr (std::is_same_v<T, TimeCode>) {
+        return {value.Word(), 4};
+    } else {
+        return {static_cast<std::make_unsigned_t<T>>(value), sizeof(T)};
+    }
+}
+
+template <typename T>
+T FromStored(const std::uint8_t* bytes) {
+    if constexpr (std::is_same_v<T, bool>) {
+        return bytes[0] != 0;
+    } else if constexpr (std::is_same_v<T, TimeCode>) {
+        return TimeCode::FromWord(static_cast<std::uint32_t>(GetLittle(bytes, 4)));
+    } else {
+        return static_cast<T>(GetLittle(bytes, sizeof(T)));
+    }
 }
 
 }  // namespace
@@ -52,72 +106,33 @@ bool VideoInfo::HasMagic() const {
 
 std::array<std::uint8_t, kVideoInfoSize> VideoInfo::ToBytes() const {
     std::array<std::uint8_t, kVideoInfoSize> out{};
-    std::uint8_t* b = out.data();
-    std::memcpy(b + off::kMagic, magic.data(), magic.size());
-    Put32(b, off::kStartTime, startTime.Word());
-    Put32(b, off::kDuration, duration.Word());
-    Put32(b, off::kLongestGOP, longestGOP);
-    Put32(b, off::kWholeFrameRate, static_cast<std::uint32_t>(wholeFrameRate));
-    Put32(b, off::kAspectRatio, aspectRatio);
-    b[off::kPanScan] = panScan ? 1 : 0;
-    b[off::kVariableBitRate] = variableBitRate ? 1 : 0;
-    Put32(b, off::kMpegVersion, mpegVersion);
-    b[off::kLine21Switch1] = line21Switch1 ? 1 : 0;
-    b[off::kLine21Switch2] = line21Switch2 ? 1 : 0;
-    Put32(b, off::kFrameRateCode, frameRateCode);
-    Put64(b, off::kFrames, static_cast<std::uint64_t>(frames));
-    Put32(b, off::kWidth, width);
-    Put32(b, off::kHeight, height);
-    Put32(b, off::kBitRate, bitRate);
-    Put32(b, off::kPictures, pictures);
-    Put32(b, off::kSequenceEnds, sequenceEnds);
-    Put32(b, off::kLowestBitRate, lowestBitRate);
-    Put32(b, off::kHighestBitRate, highestBitRate);
-    Put32(b, off::kAverageBitRate, averageBitRate);
-    b[off::kPullDown] = pullDown ? 1 : 0;
-    Put32(b, off::kFileBlocks, fileBlocks);
-    Put64(b, off::kFileTime, fileTime);
-    Put32(b, off::kFields, fields);
-    Put32(b, off::kCodedPictures, codedPictures);
-    Put32(b, off::kDisplayWidth, displayWidth);
-    Put32(b, off::kDisplayHeight, displayHeight);
+    std::memcpy(out.data() + off::kMagic, magic.data(), magic.size());
+    for (const StoredField& field : kStoredFields) {
+        std::visit(
+            [&](auto member) {
+                const auto [value, bytes] = Stored(this->*member);
+                PutLittle(out.data() + field.offset, value, bytes);
+            },
+            field.member);
+    }
     return out;
 }
 
-bool VideoInfo::FromBytes(std::span<const std::uint8_t> bytes) {
+std::optional<VideoInfo> VideoInfo::FromBytes(std::span<const std::uint8_t> bytes) {
     if (bytes.size() < kVideoInfoSize) {
-        return false;
+        return std::nullopt;
     }
-    const std::uint8_t* b = bytes.data();
-    std::memcpy(magic.data(), b + off::kMagic, magic.size());
-    startTime = TimeCode::FromWord(Get32(b, off::kStartTime));
-    duration = TimeCode::FromWord(Get32(b, off::kDuration));
-    longestGOP = Get32(b, off::kLongestGOP);
-    wholeFrameRate = static_cast<std::int32_t>(Get32(b, off::kWholeFrameRate));
-    aspectRatio = Get32(b, off::kAspectRatio);
-    panScan = b[off::kPanScan] != 0;
-    variableBitRate = b[off::kVariableBitRate] != 0;
-    mpegVersion = Get32(b, off::kMpegVersion);
-    line21Switch1 = b[off::kLine21Switch1] != 0;
-    line21Switch2 = b[off::kLine21Switch2] != 0;
-    frameRateCode = Get32(b, off::kFrameRateCode);
-    frames = static_cast<std::int64_t>(Get64(b, off::kFrames));
-    width = Get32(b, off::kWidth);
-    height = Get32(b, off::kHeight);
-    bitRate = Get32(b, off::kBitRate);
-    pictures = Get32(b, off::kPictures);
-    sequenceEnds = Get32(b, off::kSequenceEnds);
-    lowestBitRate = Get32(b, off::kLowestBitRate);
-    highestBitRate = Get32(b, off::kHighestBitRate);
-    averageBitRate = Get32(b, off::kAverageBitRate);
-    pullDown = b[off::kPullDown] != 0;
-    fileBlocks = Get32(b, off::kFileBlocks);
-    fileTime = Get64(b, off::kFileTime);
-    fields = Get32(b, off::kFields);
-    codedPictures = Get32(b, off::kCodedPictures);
-    displayWidth = Get32(b, off::kDisplayWidth);
-    displayHeight = Get32(b, off::kDisplayHeight);
-    return true;
+    VideoInfo info;
+    std::memcpy(info.magic.data(), bytes.data() + off::kMagic, info.magic.size());
+    for (const StoredField& field : kStoredFields) {
+        std::visit(
+            [&](auto member) {
+                using T = std::remove_reference_t<decltype(info.*member)>;
+                info.*member = FromStored<T>(bytes.data() + field.offset);
+            },
+            field.member);
+    }
+    return info;
 }
 
 double FrameRateOfCode(std::uint32_t frameRateCode) {

@@ -5,6 +5,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <span>
 #include <string>
 
@@ -88,8 +89,8 @@ struct VideoInfo {
     bool HasMagic() const;
 
     std::array<std::uint8_t, kVideoInfoSize> ToBytes() const;
-    // Reads the stored layout; false (and the record untouched) when fewer than 443 bytes.
-    bool FromBytes(std::span<const std::uint8_t> bytes);
+    // The record of the stored layout; none when there are fewer than 443 bytes.
+    static std::optional<VideoInfo> FromBytes(std::span<const std::uint8_t> bytes);
 
     friend bool operator==(const VideoInfo&, const VideoInfo&) = default;
 };

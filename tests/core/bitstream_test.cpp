@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <numeric>
+#include <random>
 #include <vector>
 
 #include "core/errors.h"
@@ -32,11 +33,64 @@ TEST(TBitStreamTest, ReadsMostSignificantBitFirstAndZerosPastTheEnd) {
     EXPECT_EQ(bits.GetBits(12), 0x0F8u);
     EXPECT_EQ(bits.GetBits(4), 0x0u);
     EXPECT_EQ(bits.GetBits(32), 0x01FF0012u);
+    EXPECT_FALSE(bits.EndOfData());
     EXPECT_EQ(bits.GetBits(32), 0x3456789Au);  // aligned whole-byte path
-    EXPECT_EQ(bits.position(), 11u);
+    EXPECT_EQ(bits.Position(), 11);
+    EXPECT_TRUE(bits.EndOfData());
+    EXPECT_FALSE(bits.ReadPastEnd());
     EXPECT_EQ(bits.GetBits(8), 0u);
     EXPECT_EQ(bits.GetBit(), 0u);
-    EXPECT_EQ(bits.position(), 11u);
+    EXPECT_TRUE(bits.ReadPastEnd());
+    EXPECT_EQ(bits.Position(), 11);
+}
+
+// One reading logic: the file reader, whatever its buffer size, returns what the memory reader
+// returns over the same bytes, read by the same mix of widths, look-aheads and searches.
+TEST(TBitStreamTest, MemoryAndFileReadersAgree) {
+    TempDir dir;
+    std::mt19937 rng(7);
+    std::vector<std::uint8_t> bytes(200);
+    for (auto& b : bytes) {
+        b = static_cast<std::uint8_t>(rng() % 4 == 0 ? 0 : rng());
+    }
+    const std::string name = dir.write("data.bin", bytes);
+    for (std::size_t capacity : {1u, 3u, 8u, 64u, 199u, 200u, 4096u}) {
+        TBitStream memory(bytes);
+        TFileBitStream file(name, capacity);
+        std::mt19937 steps(static_cast<unsigned>(capacity));
+        for (int step = 0; step < 400 && !memory.ReadPastEnd(); ++step) {
+            const int n = static_cast<int>(steps() % 33);
+            std::uint32_t fromMemory = 0;
+            std::uint32_t fromFile = 0;
+            // The file reader looks past a full buffer only when four more bytes follow, so
+            // look-aheads stay clear of the end.
+            const bool nearEnd = memory.Position() + 5 >= static_cast<std::int64_t>(bytes.size());
+            switch (steps() % 4) {
+                case 0:
+                    if (!nearEnd) {
+                        fromMemory = memory.PeekBits(n);
+                        fromFile = file.PeekBits(n);
+                    }
+                    break;
+                case 1:
+                    fromMemory = memory.NextStartCode();
+                    fromFile = file.NextStartCode();
+                    break;
+                default:
+                    fromMemory = memory.GetBits(n);
+                    fromFile = file.GetBits(n);
+                    break;
+            }
+            ASSERT_EQ(fromFile, fromMemory) << "capacity " << capacity << " step " << step;
+            ASSERT_EQ(file.EndOfData(), memory.EndOfData()) << "capacity " << capacity;
+            ASSERT_EQ(file.ReadPastEnd(), memory.ReadPastEnd()) << "capacity " << capacity;
+            ASSERT_EQ(file.BitsLeft(), memory.BitsLeft()) << "capacity " << capacity;
+            if (!memory.EndOfData()) {
+                ASSERT_EQ(file.Position(), memory.Position()) << "capacity " << capacity;
+            }
+        }
+        EXPECT_TRUE(memory.EndOfData());
+    }
 }
 
 TEST(TBitStreamTest, ElevenBytesHoldEightyEightBits) {

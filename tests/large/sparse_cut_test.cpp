@@ -98,17 +98,16 @@ TEST(LargeFiles, ScansAVideoThatBeginsBeyondFourGiB) {
     const std::uint64_t offset = 5ull << 30;
     const std::string padded = dir.file("padded.m2v");
     ASSERT_TRUE(test::WriteSparseFile(padded, offset + stream.size(), {{offset, stream}}));
-    VideoInfo expected;
-    GetVideoInfo(alone, nullptr, nullptr, expected, {});
-    VideoInfo info;
-    GetVideoInfo(padded, nullptr, nullptr, info, {});
-    EXPECT_EQ(info.frames, expected.frames);
-    EXPECT_EQ(info.duration, expected.duration);
-    EXPECT_EQ(info.fileBlocks, (offset + stream.size()) / 524280);
-    VideoInfo cached;
-    GetVideoInfo(padded, nullptr, nullptr, cached, {});  // from the cache now
-    EXPECT_EQ(cached.frames, expected.frames);
-    EXPECT_NE(cached.fileTime, 0u);
+    const auto expected = GetVideoInfo(alone, nullptr, nullptr, {});
+    const auto info = GetVideoInfo(padded, nullptr, nullptr, {});
+    ASSERT_TRUE(expected && info);
+    EXPECT_EQ(info->frames, expected->frames);
+    EXPECT_EQ(info->duration, expected->duration);
+    EXPECT_EQ(info->fileBlocks, (offset + stream.size()) / 524280);
+    const auto cached = GetVideoInfo(padded, nullptr, nullptr, {});  // from the cache now
+    ASSERT_TRUE(cached);
+    EXPECT_EQ(cached->frames, expected->frames);
+    EXPECT_NE(cached->fileTime, 0u);
 }
 
 }  // namespace

@@ -16,8 +16,7 @@ namespace {
 using namespace varnix::test;
 
 void Probe(const std::string& file) {
-    VideoInfo info;
-    GetVideoInfo(file, nullptr, nullptr, info, {});
+    ASSERT_TRUE(GetVideoInfo(file, nullptr, nullptr, {}).has_value());
 }
 
 TEST(VideoReport, PalStreamBeforeAndAfterItsFirstProbe) {

@@ -50,6 +50,11 @@ bool PermissionsAreIgnored() {
 #endif
 }
 
+// The description of a video that can be read.
+VideoInfo Probe(const std::string& video, AbortFlag* abort = nullptr, IdleCallback idle = {}) {
+    return GetVideoInfo(video, nullptr, abort, std::move(idle)).value();
+}
+
 VideoInfo WithoutFileTime(VideoInfo info) {
     info.fileTime = 0;
     return info;
@@ -76,20 +81,17 @@ void ShiftFileTime(const std::string& file, int seconds) {
 TEST(InfoCache, FirstProbeScansAndWritesTheSecondReadsIt) {
     TempDir dir;
     const std::string video = dir.write("title.m2v", SampleStream());
-    VideoInfo first;
-    GetVideoInfo(video, nullptr, nullptr, first, {});
+    VideoInfo first = Probe(video);
     EXPECT_EQ(first.frames, 60);
     EXPECT_EQ(first.fileTime, 0u);
     ASSERT_TRUE(FileExists(video + ".vnf"));
     EXPECT_EQ(FilesIn(dir), (std::vector<std::string>{"title.m2v", "title.m2v.vnf"}));
 
-    VideoInfo cached;
-    ASSERT_TRUE(ReadVideoInfoFile(video + ".vnf", cached));
+    VideoInfo cached = ReadVideoInfoFile(video + ".vnf").value();
     EXPECT_EQ(cached.fileTime, FileTimeOf(video));
     EXPECT_EQ(WithoutFileTime(cached), first);
 
-    VideoInfo second;
-    GetVideoInfo(video, nullptr, nullptr, second, {});
+    VideoInfo second = Probe(video);
     EXPECT_EQ(second, cached);
 
     // The answer really comes from the cache: a value changed there comes back.
@@ -100,7 +102,7 @@ TEST(InfoCache, FirstProbeScansAndWritesTheSecondReadsIt) {
     const auto time = fs::last_write_time(video);
     WriteAll(video + ".vnf", file);
     fs::last_write_time(video, time);
-    GetVideoInfo(video, nullptr, nullptr, second, {});
+    second = Probe(video);
     EXPECT_EQ(second.longestGOP, 777u);
 }
 
@@ -136,8 +138,7 @@ TEST(InfoCache, EntriesOfTheFile) {
     builder.Sequence({}, SequenceExtensionParams{}).GOP({}).Picture({}, PictureCodingParams{});
     builder.Sequence({}, other).GOP({}).Picture({}, PictureCodingParams{}).SequenceEnd();
     const std::string video = dir.write("v.m2v", builder.Result());
-    VideoInfo info;
-    GetVideoInfo(video, nullptr, nullptr, info, {});
+    Probe(video);
     // Later sequence headers carry their own number and are written in full; an equal
     // sequence extension becomes tag 15, a different one is written in full.
     const std::vector<int> expected = {179, 194, 184, 203, 201, 179, 15,  184, 203,
@@ -156,7 +157,7 @@ TEST(InfoCache, LoadBackGivesSequenceHeadersTheNumberOfTheirLastGOP) {
     const ScanOutcome scan = ScanFile(video, {.cache = true});
     ASSERT_FALSE(scan.entries.empty());
     ASSERT_EQ(scan.entries[0].tag, entry_tag::kSequenceHeader);
-    EXPECT_EQ(SequenceHeader::FromValues(scan.entries[0].values).number, 3u);
+    EXPECT_EQ(HeaderFromValues<SequenceHeader>(scan.entries[0].values).number, 3u);
     EXPECT_EQ(ScanFile(video, {.cache = false}).entries[0].values[11], 1u);
 }
 
@@ -166,8 +167,7 @@ TEST(InfoCache, BitRatesStayRawInTheCache) {
     layout.sequence.bitRateValue = 100;
     const std::string video =
         dir.write("v.m2v", BuildVideoStream(layout, FramePictures(36, 12, PictureCodingParams{})));
-    VideoInfo info;
-    GetVideoInfo(video, nullptr, nullptr, info, {});
+    VideoInfo info = Probe(video);
     EXPECT_EQ(info.bitRate, 40000u);  // not raised to 200000
     EXPECT_EQ(info.lowestBitRate, 100u);
     EXPECT_EQ(info.highestBitRate, 100u);
@@ -181,17 +181,16 @@ TEST(InfoCache, ChangedVideoIsScannedAgain) {
     const Bytes longer =
         BuildVideoStream(Mpeg2Layout(), FramePictures(48, 12, PictureCodingParams{}));
     const std::string video = dir.write("v.m2v", original);
-    VideoInfo info;
-    GetVideoInfo(video, nullptr, nullptr, info, {});
+    VideoInfo info = Probe(video);
     ASSERT_EQ(info.frames, 24);
 
     // Touched: same content, new time.
     ShiftFileTime(video, 10);
-    GetVideoInfo(video, nullptr, nullptr, info, {});
+    info = Probe(video);
     EXPECT_EQ(info.fileTime, 0u) << "expected a new scan";
-    VideoInfo cached;
-    ASSERT_TRUE(ReadVideoInfoFile(video + ".vnf", cached));
-    EXPECT_EQ(cached.fileTime, FileTimeOf(video));
+    const auto cached = ReadVideoInfoFile(video + ".vnf");
+    ASSERT_TRUE(cached);
+    EXPECT_EQ(cached->fileTime, FileTimeOf(video));
 
     // Re-encoded with the old time stamp: the size field differs.
     const auto time = fs::last_write_time(video);
@@ -199,7 +198,7 @@ TEST(InfoCache, ChangedVideoIsScannedAgain) {
     padded.resize(TFileBitStream::kScanBufferSize + 10, 0x47);
     WriteAll(video, padded);
     fs::last_write_time(video, time);
-    GetVideoInfo(video, nullptr, nullptr, info, {});
+    info = Probe(video);
     EXPECT_EQ(info.frames, 48);
     EXPECT_EQ(info.fileBlocks, 1u);
 }
@@ -219,24 +218,22 @@ TEST(InfoCache, BrokenCacheFilesAreRebuilt) {
         TempDir dir;
         const std::string video = dir.write(
             "v.m2v", BuildVideoStream(Mpeg2Layout(), FramePictures(24, 12, PictureCodingParams{})));
-        VideoInfo info;
-        GetVideoInfo(video, nullptr, nullptr, info, {});
+        Probe(video);
         Bytes cache = ReadAll(video + ".vnf");
         row.damage(cache);
         WriteAll(video + ".vnf", cache);
-        GetVideoInfo(video, nullptr, nullptr, info, {});
+        const VideoInfo info = Probe(video);
         EXPECT_EQ(info.frames, 24) << row.name;
         EXPECT_EQ(info.fileTime, 0u) << row.name << ": expected a new scan";
-        VideoInfo rebuilt;
-        EXPECT_TRUE(ReadVideoInfoFile(video + ".vnf", rebuilt) && rebuilt.HasMagic()) << row.name;
+        const auto rebuilt = ReadVideoInfoFile(video + ".vnf");
+        EXPECT_TRUE(rebuilt && rebuilt->HasMagic()) << row.name;
     }
 }
 
 // A cache whose header belongs to the video, followed by hand-made entries.
 std::string CacheWithEntries(const TempDir& dir, const std::string& video,
                              const std::vector<std::pair<std::uint16_t, Bytes>>& entries) {
-    VideoInfo info;
-    GetVideoInfo(video, nullptr, nullptr, info, {});
+    Probe(video);
     Bytes cache = ReadAll(video + ".vnf");
     cache.resize(kVideoInfoSize);
     for (const auto& [tag, payload] : entries) {
@@ -317,8 +314,7 @@ TEST(InfoCache, AbortLeavesNoCacheBehind) {
     const std::string video = dir.write(
         "v.m2v", BuildVideoStream(Mpeg2Layout(), FramePictures(240, 12, PictureCodingParams{})));
     AbortFlag abort{0};
-    VideoInfo info;
-    GetVideoInfo(video, nullptr, &abort, info, [&] { abort = 1; });
+    const VideoInfo info = Probe(video, &abort, [&] { abort = 1; });
     EXPECT_EQ(FilesIn(dir), (std::vector<std::string>{"v.m2v"}));
     EXPECT_LT(info.frames, 240);
     EXPECT_GT(info.frames, 0);
@@ -329,8 +325,7 @@ TEST(InfoCache, NoCacheFileUnderItsNameWhileTheScanRuns) {
     const std::string video = dir.write(
         "v.m2v", BuildVideoStream(Mpeg2Layout(), FramePictures(240, 12, PictureCodingParams{})));
     std::vector<std::vector<std::string>> seen;
-    VideoInfo info;
-    GetVideoInfo(video, nullptr, nullptr, info, [&] { seen.push_back(FilesIn(dir)); });
+    Probe(video, nullptr, [&] { seen.push_back(FilesIn(dir)); });
     ASSERT_FALSE(seen.empty());
     for (const auto& files : seen) {
         EXPECT_EQ(std::count(files.begin(), files.end(), "v.m2v.vnf"), 0);
@@ -345,11 +340,7 @@ TEST(InfoCache, WithoutACacheFileTheResultsAreTheSame) {
     const std::string normal = dir.write("v.m2v", stream);
     // A name so long that ".vnf" cannot be appended to it: the cache cannot be created.
     const std::string longName = dir.write(std::string(250, 'n') + ".m2v", stream);
-    VideoInfo withCache;
-    VideoInfo withoutCache;
-    GetVideoInfo(normal, nullptr, nullptr, withCache, {});
-    GetVideoInfo(longName, nullptr, nullptr, withoutCache, {});
-    EXPECT_EQ(withoutCache, withCache);
+    EXPECT_EQ(Probe(longName), Probe(normal));
     EXPECT_FALSE(FileExists(longName + ".vnf"));
     EXPECT_EQ(FilesIn(dir).size(), 3u);  // two videos, one cache, no leftovers
 }
@@ -361,15 +352,13 @@ void ScanWithFileSizeLimit(std::uint64_t limit) {
     const Bytes stream = SampleStream();
     const std::string limited = dir.write("a.m2v", stream);
     const std::string free = dir.write("b.m2v", stream);
-    VideoInfo expected;
-    GetVideoInfo(free, nullptr, nullptr, expected, {});
+    VideoInfo expected = Probe(free);
     std::signal(SIGXFSZ, SIG_IGN);
     const rlimit rl{limit, limit};
     if (setrlimit(RLIMIT_FSIZE, &rl) != 0) {
         std::_Exit(2);
     }
-    VideoInfo info;
-    GetVideoInfo(limited, nullptr, nullptr, info, {});
+    VideoInfo info = Probe(limited);
     if (!(info == expected)) {
         std::_Exit(3);
     }
@@ -407,8 +396,7 @@ TEST(InfoCache, ReadOnlyFolder) {
     TempDir dir;
     const std::string video = dir.write("v.m2v", SampleStream());
     fs::permissions(dir.path(), fs::perms::owner_write, fs::perm_options::remove);
-    VideoInfo info;
-    GetVideoInfo(video, nullptr, nullptr, info, {});
+    VideoInfo info = Probe(video);
     fs::permissions(dir.path(), fs::perms::owner_write, fs::perm_options::add);
     EXPECT_EQ(info.frames, 60);
     EXPECT_EQ(FilesIn(dir), (std::vector<std::string>{"v.m2v"}));
@@ -420,14 +408,12 @@ TEST(InfoCache, UnreadableCacheIsReplacedByANewScan) {
     }
     TempDir dir;
     const std::string video = dir.write("v.m2v", SampleStream());
-    VideoInfo info;
-    GetVideoInfo(video, nullptr, nullptr, info, {});
+    Probe(video);
     fs::permissions(video + ".vnf", fs::perms::none);
-    GetVideoInfo(video, nullptr, nullptr, info, {});
+    const VideoInfo info = Probe(video);
     EXPECT_EQ(info.frames, 60);
     EXPECT_EQ(info.fileTime, 0u) << "expected a new scan";
-    VideoInfo rebuilt;
-    EXPECT_TRUE(ReadVideoInfoFile(video + ".vnf", rebuilt));
+    EXPECT_TRUE(ReadVideoInfoFile(video + ".vnf"));
 }
 
 TEST(InfoCache, ProgressWhileLoadingAValidCache) {
@@ -445,12 +431,13 @@ TEST(InfoCache, ProgressWhileLoadingAValidCache) {
     EXPECT_LE(progress.position(), 400);
 }
 
-TEST(InfoCache, MissingVideoThrows) {
+TEST(InfoCache, MissingVideoHasNoDescription) {
     TempDir dir;
     RecordingHost host;
-    VideoInfo info;
-    EXPECT_THROW(GetVideoInfo(dir.file("gone.m2v"), nullptr, nullptr, info, {}),
-                 EParserFileException);
+    const std::string name = dir.file("gone.m2v");
+    EXPECT_FALSE(GetVideoInfo(name, nullptr, nullptr, {}));
+    ASSERT_EQ(host.messages.size(), 1u);
+    EXPECT_EQ(host.messages[0].text, "Unable to open file " + name + " for reading.");
 }
 
 }  // namespace

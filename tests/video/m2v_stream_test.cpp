@@ -181,8 +181,8 @@ TEST(M2VScan, DisplayPositionsBeyondTheTableStillCount) {
         PictureParams picture;
         picture.temporalReference = tr;
         picture.codingType = tr == 0 ? 1 : 2;
-        const Bytes header = PictureHeaderBytes(picture);
-        gop.insert(gop.end(), header.begin(), header.end());
+        const Bytes pictureBytes = PictureHeaderBytes(picture);
+        gop.insert(gop.end(), pictureBytes.begin(), pictureBytes.end());
     }
     for (int g = 0; g < 2001; ++g) {
         builder.Add(gop);
@@ -484,7 +484,7 @@ TEST(M2VScan, PictureEntriesCarryDisplayAndFilePositions) {
         if (entry.tag != entry_tag::kPictureHeader) {
             continue;
         }
-        const PictureHeader picture = PictureHeader::FromValues(entry.values);
+        const auto picture = HeaderFromValues<PictureHeader>(entry.values);
         displayPositions.push_back(picture.displayPosition);
         const auto position = static_cast<std::int64_t>(picture.filePosition);
         if (picture.codingType == 1) {
@@ -595,7 +595,8 @@ TEST(M2VScan, ProgressInBlocksUpToTheMaximum) {
         EXPECT_EQ(progress.positions.front(), 0);
         EXPECT_TRUE(std::is_sorted(progress.positions.begin(), progress.positions.end()));
         EXPECT_LE(progress.positions.back(), maximum);
-        EXPECT_GE(progress.positions.back(), blocks ? maximum : RoundEven(0.85 * maximum));
+        EXPECT_GE(progress.positions.back(),
+                  blocks ? maximum : RoundEven(0.85 * static_cast<double>(maximum)));
     }
 }
 

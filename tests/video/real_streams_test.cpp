@@ -88,22 +88,21 @@ TEST_P(RealStreams, CachedProbeAgreesWithTheScan) {
     const RealStream& s = GetParam();
     TempDir dir;
     const std::string file = dir.copyData(std::string("video/") + s.file);
-    VideoInfo scanned;
-    GetVideoInfo(file, nullptr, nullptr, scanned, {});
-    VideoInfo cached;
-    GetVideoInfo(file, nullptr, nullptr, cached, {});
-    EXPECT_NE(cached.fileTime, 0u);
-    cached.fileTime = 0;
+    const auto scanned = GetVideoInfo(file, nullptr, nullptr, {});
+    auto cached = GetVideoInfo(file, nullptr, nullptr, {});
+    ASSERT_TRUE(scanned && cached);
+    EXPECT_NE(cached->fileTime, 0u);
+    cached->fileTime = 0;
     EXPECT_EQ(cached, scanned);
-    EXPECT_EQ(cached.frames, s.frames);
-    EXPECT_EQ(cached.duration, s.duration);
-    EXPECT_EQ(cached.fields, s.fields);
-    EXPECT_EQ(cached.pullDown, s.pullDown);
+    EXPECT_EQ(cached->frames, s.frames);
+    EXPECT_EQ(cached->duration, s.duration);
+    EXPECT_EQ(cached->fields, s.fields);
+    EXPECT_EQ(cached->pullDown, s.pullDown);
 }
 
 INSTANTIATE_TEST_SUITE_P(VideoData, RealStreams, ::testing::ValuesIn(kStreams),
-                         [](const ::testing::TestParamInfo<RealStream>& info) {
-                             std::string name = info.param.file;
+                         [](const ::testing::TestParamInfo<RealStream>& param) {
+                             std::string name = param.param.file;
                              for (char& c : name) {
                                  if (!std::isalnum(static_cast<unsigned char>(c))) {
                                      c = '_';
