@@ -39,7 +39,11 @@ bool WriteAC3Piece(const std::string& input, const std::string& output, std::uin
     if (count >= 0) {
         indices.push_back(start + static_cast<std::uint64_t>(count));
     }
-    const auto starts = FindAC3FrameStarts(source, indices);
+    const auto starts = FindAC3FrameStarts(source, indices, false, [&progress, progressBase] {
+        if (progress) {
+            progress(progressBase);
+        }
+    });
     WriteBytePiece(input, output, starts[0],
                    count >= 0 ? std::optional<std::uint64_t>(starts[1]) : std::nullopt, abort,
                    progressBase, progress);

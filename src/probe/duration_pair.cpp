@@ -15,11 +15,10 @@ DurationPair VideoDurationPair(TimeCode duration, int wholeFrameRate) {
 }
 
 DurationPair GetDurationPair(const std::string& fileName, AbortFlag* abort,
-                             ProgressIndicator* progress) {
+                             ProgressIndicator* progress, const IdleCallback& idle) {
     const MediaKind kind = DetectFormat(fileName);
     if (IsVideoKind(kind)) {
-        const std::optional<VideoInfo> info =
-            GetVideoInfo(fileName, progress, abort, [] { CurrentHost().pumpEvents(); });
+        const std::optional<VideoInfo> info = GetVideoInfo(fileName, progress, abort, idle);
         if (!info) {
             return DurationPair::None();  // the reader has said why
         }

@@ -54,13 +54,12 @@ bool ReadAudioSamples(const std::string& fileName, MediaKind kind, AudioSamples&
 }
 
 TimeCode GetMediaDuration(const std::string& fileName, AbortFlag* abort,
-                          ProgressIndicator* progress, double fps) {
+                          ProgressIndicator* progress, double fps, const IdleCallback& idle) {
     const MediaKind kind = DetectFormat(fileName);
     if (IsVideoKind(kind)) {
         // The scanned (or cached) duration, unchanged: at the stream's own frame rate,
         // whatever `fps` says, and with no frame added.
-        const std::optional<VideoInfo> info =
-            GetVideoInfo(fileName, progress, abort, [] { CurrentHost().pumpEvents(); });
+        const std::optional<VideoInfo> info = GetVideoInfo(fileName, progress, abort, idle);
         return info ? info->duration : TimeCode::None();
     }
     AudioSamples audio;
@@ -72,12 +71,12 @@ TimeCode GetMediaDuration(const std::string& fileName, AbortFlag* abort,
 }
 
 TimeCode MediaDurationForSystem(const std::string& fileName, TvSystem system, AbortFlag* abort,
-                                ProgressIndicator* progress) {
+                                ProgressIndicator* progress, const IdleCallback& idle) {
     const MediaKind kind = DetectFormat(fileName);
     if (IsVideoKind(kind)) {
-        return GetDurationPair(fileName, abort, progress).ForSystem(system);
+        return GetDurationPair(fileName, abort, progress, idle).ForSystem(system);
     }
-    return GetMediaDuration(fileName, abort, progress, SystemFps(system));
+    return GetMediaDuration(fileName, abort, progress, SystemFps(system), idle);
 }
 
 }  // namespace varnix

@@ -11,7 +11,7 @@ namespace varnix {
 namespace {
 
 std::string ReportOfKind(const std::string& fileName, MediaKind kind, ProgressIndicator* progress,
-                         char decimalSeparator) {
+                         char decimalSeparator, const IdleCallback& idle) {
     if (kind == MediaKind::AC3) {
         return AC3InformationReport(fileName);
     }
@@ -25,7 +25,7 @@ std::string ReportOfKind(const std::string& fileName, MediaKind kind, ProgressIn
         return IsPCMWave(fileName) ? WAVInformationReport(fileName) : kUnknownFileFormat;
     }
     if (IsVideoKind(kind)) {
-        return VideoInformationReport(fileName, progress);
+        return VideoInformationReport(fileName, progress, idle);
     }
     return kUnknownFileFormat;
 }
@@ -33,13 +33,14 @@ std::string ReportOfKind(const std::string& fileName, MediaKind kind, ProgressIn
 }  // namespace
 
 std::string ShowMediaInformation(const std::string& fileName, bool show,
-                                 ProgressIndicator* progress, char decimalSeparator) {
+                                 ProgressIndicator* progress, char decimalSeparator,
+                                 const IdleCallback& idle) {
     const std::string text =
-        ReportOfKind(fileName, DetectFormat(fileName), progress, decimalSeparator);
+        ReportOfKind(fileName, DetectFormat(fileName), progress, decimalSeparator, idle);
     if (show) {
         const bool unknown = text == kUnknownFileFormat;
         CurrentHost().showMessage(unknown ? MessageIcon::Error : MessageIcon::Information,
-                                  unknown ? kReportErrorTitle : kReportTitle, text);
+                                  unknown ? kErrorTitle : kReportTitle, text);
     }
     return text;
 }

@@ -8,6 +8,7 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
+#include "ui/gui_host.h"
 #include "ui/icons.h"
 
 namespace varnix {
@@ -37,6 +38,7 @@ TAC3Splitter::TAC3Splitter(std::unique_ptr<SettingsStorage> storage, QWidget* pa
     folderPicker_ = [](QWidget* owner, const QString& title, const QString& start) {
         return QFileDialog::getExistingDirectory(owner, title, start, QFileDialog::ShowDirsOnly);
     };
+    eventPump_ = ProcessPendingEvents;
     setObjectName(QStringLiteral("AC3Splitter"));
     setWindowTitle(QStringLiteral("Varnix Freeware"));
     const int timeWidth = fontMetrics().horizontalAdvance(QStringLiteral("00:00:00.00")) + 14;
