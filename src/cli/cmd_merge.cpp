@@ -16,6 +16,7 @@ struct MergeOptions {
     std::string result;
     bool yes = false;
     std::vector<std::string> files;
+    FormatOptions formats;
 };
 
 }  // namespace
@@ -25,6 +26,7 @@ void AddMergeCommand(CLI::App& app, Context& context) {
     auto options = std::make_shared<MergeOptions>();
     command->add_option("-o,--output", options->result, "The result file")->required();
     command->add_flag("--yes", options->yes, "Replace an existing result file without asking");
+    AddExtendedFlag(*command, options->formats);
     command->add_option("FILE", options->files, "Files to join, in order")->required();
     command->footer(
         "WAV files are joined under one header in the first file's format, each giving the\n"
@@ -40,7 +42,7 @@ void AddMergeCommand(CLI::App& app, Context& context) {
 
         MergeRequest request;
         for (const auto& file : options->files) {
-            const ListRefusal refusal = AudioListRefusal(file, false);
+            const ListRefusal refusal = AudioListRefusal(file, false, options->formats);
             if (refusal != ListRefusal::None) {
                 err << "varnix: " << file << ": " << ListRefusalText(refusal) << '\n';
                 context.FileFailed();
@@ -52,6 +54,7 @@ void AddMergeCommand(CLI::App& app, Context& context) {
             return;
         }
         request.resultName = MergeResultName(options->result, request.files.front());
+        request.formats = options->formats;
         request.progress = [&bar](const MergeProgress& progress) {
             bar.setMaximum(progress.maximum);
             bar.setPosition(progress.position);

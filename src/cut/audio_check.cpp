@@ -44,14 +44,15 @@ std::string FileNotExistText(const std::string& fileName) {
     return FileNameOf(fileName) + " file not exist or it is opened by another application!";
 }
 
-ListRefusal AudioListRefusal(const std::string& fileName, bool formatChecks) {
+ListRefusal AudioListRefusal(const std::string& fileName, bool formatChecks,
+                             FormatOptions formats) {
     if (!Readable(fileName)) {
         return ListRefusal::Missing;
     }
     if (!formatChecks) {
         return ListRefusal::None;
     }
-    const MediaKind kind = DetectFormat(fileName);
+    const MediaKind kind = DetectFormat(fileName, formats);
     if (!WaveIsPCM(fileName, kind)) {
         return ListRefusal::NotPCMWave;
     }
@@ -65,12 +66,12 @@ ListRefusal AudioListRefusal(const std::string& fileName, bool formatChecks) {
     return ListRefusal::None;
 }
 
-ListRefusal DurationListRefusal(const std::string& fileName) {
+ListRefusal DurationListRefusal(const std::string& fileName, FormatOptions formats) {
     if (!Readable(fileName)) {
         return ListRefusal::Missing;
     }
-    return WaveIsPCM(fileName, DetectFormat(fileName)) ? ListRefusal::None
-                                                       : ListRefusal::NotPCMWave;
+    return WaveIsPCM(fileName, DetectFormat(fileName, formats)) ? ListRefusal::None
+                                                                : ListRefusal::NotPCMWave;
 }
 
 }  // namespace varnix

@@ -4,6 +4,8 @@
 
 #include <string>
 
+#include "formats/format_options.h"
+
 namespace varnix {
 
 // Why a list does not take a file.
@@ -25,11 +27,13 @@ std::string FileNotExistText(const std::string& fileName);
 // Whether an audio list takes the file. It must exist and be readable; with `formatChecks` (every
 // file of the cutting list, the first file of the merge list) also, in this order: a name ending
 // in ".wav" and a WAV file by content must be PCM, the kind must be known, and neither the name
-// nor the content may be video. Names are compared with their letter case.
-ListRefusal AudioListRefusal(const std::string& fileName, bool formatChecks = true);
+// nor the content may be video. Names are compared with their letter case. `formats` decides which
+// kinds are known (and which files are video).
+ListRefusal AudioListRefusal(const std::string& fileName, bool formatChecks = true,
+                             FormatOptions formats = {});
 
 // Whether the durations list takes the file: it must exist and be readable, and a name ending in
 // ".wav" and a WAV file by content must be PCM.
-ListRefusal DurationListRefusal(const std::string& fileName);
+ListRefusal DurationListRefusal(const std::string& fileName, FormatOptions formats = {});
 
 }  // namespace varnix

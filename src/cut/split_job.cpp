@@ -69,6 +69,7 @@ MergeOutcome SplitJob::MergeListBeforeCutting(const std::string& mergedName,
     MergeRequest merge;
     merge.files = mergeList;
     merge.resultName = mergedName;
+    merge.formats = request_.formats;
     merge.abort = request_.abort;
     merge.progress = [this](const MergeProgress& progress) {
         observer_->MergeProgressed(progress);
@@ -108,7 +109,8 @@ void SplitJob::RunSplitJob(const std::string& input, bool merged, int index) {
 
     try {
         for (auto* cutter : {&CutAC3File, &CutDTSFile, &CutWAVFile, &CutMPAFile}) {
-            if (cutter(input, list, show, fps, request_.abort, progress).handled) {
+            if (cutter(input, list, show, fps, request_.abort, progress, request_.formats)
+                    .handled) {
                 break;
             }
         }

@@ -13,6 +13,7 @@
 #include "core/host.h"
 #include "cut/cut_list.h"
 #include "cut/durations.h"
+#include "formats/format_options.h"
 #include "merge/merge_engine.h"
 
 namespace varnix {
@@ -69,6 +70,8 @@ struct SplitJobRequest {
     // The audio files list, or the merge list when mergeFirst is set.
     std::vector<std::string> inputs;
     bool mergeFirst = false;
+    // Which files the cutters and the merge take (DetectFormat).
+    FormatOptions formats;
     // Set from outside (the Cancel button) to stop the job after the current chunk and piece.
     const AbortFlag* abort = nullptr;
     SplitJobObserver* observer = nullptr;

@@ -91,7 +91,8 @@ class MergeSteps {
 
 void AppendMediaFile(const std::string& source, const std::string& dest, bool first,
                      const AbortFlag* abort,
-                     const std::function<void(std::uint64_t copied)>& afterChunk) {
+                     const std::function<void(std::uint64_t copied)>& afterChunk,
+                     FormatOptions formats) {
     if (!FileExists(source)) {
         throw IoError("Unable to open file " + source + " for reading: no such file.", source);
     }
@@ -104,7 +105,7 @@ void AppendMediaFile(const std::string& source, const std::string& dest, bool fi
     copy.append = true;
     copy.abort = abort;
     copy.afterChunk = afterChunk;
-    if (DetectFormat(source) == MediaKind::WAV) {
+    if (DetectFormat(source, formats) == MediaKind::WAV) {
         // Only the sample data; the result carries one header, in the first file's format.
         // Whole sample frames only: a part frame (a recording cut off mid-sample) would shift
         // every sample of the files after it.
@@ -122,7 +123,7 @@ void AppendMediaFile(const std::string& source, const std::string& dest, bool fi
     if (!IsAborted(abort)) {
         CopyByteRange(copy);
     }
-    if (DetectFormat(dest) == MediaKind::WAV && !FinishWAVHeader(dest)) {
+    if (DetectFormat(dest, formats) == MediaKind::WAV && !FinishWAVHeader(dest)) {
         throw IoError("Unable to write to file " + dest + ".", dest);
     }
 }
@@ -171,8 +172,9 @@ MergeOutcome MergeFiles(const MergeRequest& request) {
                 request.appending(i);
             }
             steps.Copied(0);
-            AppendMediaFile(files[i], dest, i == 0, request.abort,
-                            [&steps](std::uint64_t copied) { steps.Copied(copied); });
+            AppendMediaFile(
+                files[i], dest, i == 0, request.abort,
+                [&steps](std::uint64_t copied) { steps.Copied(copied); }, request.formats);
             steps.FileDone(i + 1);
             if (IsAborted(request.abort)) {
                 aborted = true;

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "core/host.h"
+#include "formats/format_options.h"
 
 namespace varnix {
 
@@ -39,6 +40,7 @@ struct MergeProgress {
 struct MergeRequest {
     std::vector<std::string> files;  // in order
     std::string resultName;          // the full name of the result file
+    FormatOptions formats;           // decides how each file is read (DetectFormat)
     // Polled after every chunk of a copy and after every file; the caller's, never written.
     const AbortFlag* abort = nullptr;
     // Called when the first file's copy starts (the result file is ready), whenever the position
@@ -74,10 +76,11 @@ std::string OutputIsInputText(const std::string& fileName);
 // Nothing is copied when the abort flag is set; otherwise the copy goes in chunks of at most
 // 8 MiB, `afterChunk` getting the bytes of the source copied so far after each (once for an empty
 // source) and the abort flag polled. A dest that begins with a WAV header gets its sizes
-// recomputed from its length at the end. Throws IoError when the source cannot be opened or read
-// or dest cannot be written.
+// recomputed from its length at the end. `formats` decides which files are WAV (DetectFormat).
+// Throws IoError when the source cannot be opened or read or dest cannot be written.
 void AppendMediaFile(const std::string& source, const std::string& dest, bool first,
                      const AbortFlag* abort,
-                     const std::function<void(std::uint64_t copied)>& afterChunk);
+                     const std::function<void(std::uint64_t copied)>& afterChunk,
+                     FormatOptions formats = {});
 
 }  // namespace varnix

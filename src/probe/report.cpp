@@ -34,9 +34,9 @@ std::string ReportOfKind(const std::string& fileName, MediaKind kind, ProgressIn
 
 std::string ShowMediaInformation(const std::string& fileName, bool show,
                                  ProgressIndicator* progress, char decimalSeparator,
-                                 const IdleCallback& idle) {
+                                 FormatOptions formats, const IdleCallback& idle) {
     const std::string text =
-        ReportOfKind(fileName, DetectFormat(fileName), progress, decimalSeparator, idle);
+        ReportOfKind(fileName, DetectFormat(fileName, formats), progress, decimalSeparator, idle);
     if (show) {
         const bool unknown = text == kUnknownFileFormat;
         CurrentHost().showMessage(unknown ? MessageIcon::Error : MessageIcon::Information,

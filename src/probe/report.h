@@ -5,6 +5,7 @@
 #include <string>
 
 #include "core/progress.h"
+#include "formats/format_options.h"
 
 namespace varnix {
 
@@ -16,9 +17,9 @@ inline constexpr const char* kReportTitle = "Information";
 // Builds the report of the file's kind ("Unknown file format" when none applies, or for a WAV
 // file that is not PCM). With `show` the host shows it: as an error for "Unknown file format",
 // as information otherwise. `progress` and `idle` go to a video scan; `decimalSeparator` is used
-// in fractional numbers (the DTS bit rate 754.5).
+// in fractional numbers (the DTS bit rate 754.5); `formats` decides which files are taken.
 std::string ShowMediaInformation(const std::string& fileName, bool show,
                                  ProgressIndicator* progress, char decimalSeparator = '.',
-                                 const IdleCallback& idle = {});
+                                 FormatOptions formats = {}, const IdleCallback& idle = {});
 
 }  // namespace varnix

@@ -49,10 +49,12 @@ void TAC3Splitter::BitBtn2Click() {
 
 void TAC3Splitter::AddAudioFiles(const QStringList& fileNames) {
     for (const QString& fileName : fileNames) {
-        // Files of no known kind are passed over without a word.
-        if (ConsideredForAdding(DetectFormat(fileName.toStdString()), MergePageShown(),
+        // Files of no known kind are passed over; the status bar says why when that is known.
+        if (ConsideredForAdding(DetectFormat(fileName.toStdString(), Formats()), MergePageShown(),
                                 CheckBox1->isChecked(), ListView3->topLevelItemCount())) {
             AddAudioFile(ShownAudioList(), fileName);
+        } else {
+            ShowRefusal(fileName.toStdString());
         }
     }
     ShowAudioTotal(-1);
@@ -63,7 +65,7 @@ bool TAC3Splitter::AddAudioFile(TDropList2* list, const QString& fileName) {
     SetSingleSelection(list);
     const bool checks =
         AudioChecksApply(MergePageShown(), CheckBox1->isChecked(), list->topLevelItemCount());
-    const ListRefusal refusal = AudioListRefusal(file, checks);
+    const ListRefusal refusal = AudioListRefusal(file, checks, Formats());
     if (refusal == ListRefusal::Missing) {
         CurrentHost().showMessage(MessageIcon::None, kErrorTitle, FileNotExistText(file));
         return false;
@@ -71,7 +73,7 @@ bool TAC3Splitter::AddAudioFile(TDropList2* list, const QString& fileName) {
     if (refusal != ListRefusal::None) {
         return false;
     }
-    MediaKind kind = DetectFormat(file);
+    MediaKind kind = DetectFormat(file, Formats());
 
     auto* item = new QTreeWidgetItem(list);
     SetImageIndex(item, kImageNone);
@@ -102,7 +104,7 @@ bool TAC3Splitter::AddAudioFile(TDropList2* list, const QString& fileName) {
     SetItemData(item, state_.Tables.AddDuration(pair));
     item->setText(kTimeColumn, Q(DurationText(pair.ForSystem(state_.SystemRate))));
 
-    kind = DetectFormat(file);
+    kind = DetectFormat(file, Formats());
     AudioListEnter(list);
     UpdateProcessEnabled();
     const int rows = list->topLevelItemCount();
@@ -220,11 +222,12 @@ void TAC3Splitter::RecomputeAudioTimes() {
             const std::string path = PathOfRow(item).toStdString();
             TimeCode duration = TimeCode::None();
             auto probe = [&] {
-                duration = MediaDurationForSystem(path, state_.SystemRate, &state_.AbortFlag,
-                                                  progress_.get(), [this] { PumpEvents(); });
+                duration =
+                    MediaDurationForSystem(path, state_.SystemRate, &state_.AbortFlag,
+                                           progress_.get(), Formats(), [this] { PumpEvents(); });
             };
             try {
-                if (IsVideoKind(DetectFormat(path))) {
+                if (IsVideoKind(DetectFormat(path, Formats()))) {
                     RunScan(probe);  // a video on the merge list; its cache answers at once
                 } else {
                     state_.AbortFlag = 0;

@@ -42,8 +42,9 @@ void TAC3Splitter::BitBtn1Click() {
 
 void TAC3Splitter::AddDurationsFromFiles(const QStringList& fileNames) {
     for (const QString& fileName : fileNames) {
-        // Files of no known kind are passed over without a word.
-        if (DetectFormat(fileName.toStdString()) == MediaKind::Unknown) {
+        // Files of no known kind are passed over; the status bar says why when that is known.
+        if (DetectFormat(fileName.toStdString(), Formats()) == MediaKind::Unknown) {
+            ShowRefusal(fileName.toStdString());
             continue;
         }
         AddDurationFromFile(fileName);
@@ -68,8 +69,8 @@ void TAC3Splitter::RunScan(const std::function<void()>& scan) {
 DurationPair TAC3Splitter::FileDurationPair(const std::string& fileName, MediaKind kind) {
     DurationPair pair = DurationPair::None();
     auto probe = [&] {
-        pair =
-            GetDurationPair(fileName, &state_.AbortFlag, progress_.get(), [this] { PumpEvents(); });
+        pair = GetDurationPair(fileName, &state_.AbortFlag, progress_.get(), Formats(),
+                               [this] { PumpEvents(); });
     };
     if (IsVideoKind(kind)) {
         RunScan(probe);
@@ -83,7 +84,7 @@ DurationPair TAC3Splitter::FileDurationPair(const std::string& fileName, MediaKi
 bool TAC3Splitter::AddDurationFromFile(const QString& fileName) {
     const std::string file = fileName.toStdString();
     SetSingleSelection(ListView1);
-    const ListRefusal refusal = DurationListRefusal(file);
+    const ListRefusal refusal = DurationListRefusal(file, Formats());
     if (refusal == ListRefusal::Missing) {
         CurrentHost().showMessage(MessageIcon::Error, kErrorTitle, FileNotExistText(file));
         return false;
@@ -91,7 +92,7 @@ bool TAC3Splitter::AddDurationFromFile(const QString& fileName) {
     if (refusal != ListRefusal::None) {
         return false;
     }
-    const MediaKind kind = DetectFormat(file);
+    const MediaKind kind = DetectFormat(file, Formats());
     const int rows = ListView1->topLevelItemCount();
     SetStatusText(1, fileName);
     SetStatusText(0, Q(PositionText(rows + 1, rows + 1)));
@@ -116,7 +117,7 @@ bool TAC3Splitter::AddDurationFromFile(const QString& fileName) {
         delete item;
         std::string text = "Error in file " + file;
         if (!readFailed && FileExists(file)) {
-            text += ": " + MediaFileProblem(file);
+            text += ": " + MediaFileProblem(file, Formats());
         }
         CurrentHost().showMessage(MessageIcon::Warning, kErrorTitle, text);
         SetStatusText(0, {});
@@ -252,14 +253,15 @@ void TAC3Splitter::RecomputeAllTimes() {
             item->setText(kTimeColumn, pairText);
             continue;
         }
-        const MediaKind kind = DetectFormat(path);
+        const MediaKind kind = DetectFormat(path, Formats());
         if (!IsVideoKind(kind)) {
             // An audio file is asked again for its duration in the system chosen now.
             state_.AbortFlag = 0;
             TimeCode duration = TimeCode::None();
             try {
                 duration = GetMediaDuration(path, &state_.AbortFlag, progress_.get(),
-                                            SystemFps(state_.SystemRate), [this] { PumpEvents(); });
+                                            SystemFps(state_.SystemRate), Formats(),
+                                            [this] { PumpEvents(); });
             } catch (const VarnixError&) {
             }
             item->setText(kTimeColumn, Q(DurationText(duration)));

@@ -183,7 +183,7 @@ char TAC3Splitter::DecimalSeparator() const {
 void TAC3Splitter::ShowInformation(const QString& fileName) {
     try {
         ShowMediaInformation(fileName.toStdString(), true, progress_.get(), DecimalSeparator(),
-                             [this] { PumpEvents(); });
+                             Formats(), [this] { PumpEvents(); });
     } catch (const VarnixError& error) {
         CurrentHost().showMessage(MessageIcon::Error, kErrorTitle,
                                   fileName.toStdString() + ": " + error.what());

@@ -129,6 +129,7 @@ void TAC3Splitter::BitBtn10Click() {
         Edit1->setText(QString::fromStdString(request.outputFolder));
     }
     request.mergeFirst = MergePageShown();
+    request.formats = Formats();
     TDropList2* inputs = ShownAudioList();
     for (int row = 0; row < inputs->topLevelItemCount(); ++row) {
         request.inputs.push_back(PathOfRow(inputs->topLevelItem(row)).toStdString());

@@ -105,7 +105,7 @@ TEST(GetDurationPair, VideoScanCallsItsIdleCallbackAndStopsOnAbort) {
         "long.m2v", BuildVideoStream(layout, FramePictures(600, 12, PictureCodingParams{})));
     AbortFlag abort{0};
     int idleCalls = 0;
-    const DurationPair pair = GetDurationPair(file, &abort, nullptr, [&] {
+    const DurationPair pair = GetDurationPair(file, &abort, nullptr, {}, [&] {
         ++idleCalls;
         abort = 1;
     });
