@@ -10,6 +10,7 @@
 
 #include "ui/gui_host.h"
 #include "ui/icons.h"
+#include "ui/window_rules.h"
 
 namespace varnix {
 
@@ -264,8 +265,9 @@ void TAC3Splitter::BuildStatusBar() {
     StatusBar1 = new QStatusBar(this);
     StatusBar1->setObjectName(QStringLiteral("StatusBar1"));
     setStatusBar(StatusBar1);
-    const int totalWidth =
-        fontMetrics().horizontalAdvance(QStringLiteral("   Total time: 00:00:00.00 (NTSC)")) + 16;
+    const int totalWidth = fontMetrics().horizontalAdvance(
+                               QString::fromStdString(TotalTimeText(TimeCode{}, TvSystem::Ntsc))) +
+                           16;
     const int widths[] = {Scaled(120), 0, std::max(Scaled(180), totalWidth), Scaled(50)};
     for (int i = 0; i < 4; ++i) {
         auto* panel = new QLabel(StatusBar1);
