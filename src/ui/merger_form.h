@@ -26,8 +26,6 @@ class TAddToOneForm : public QWidget {
   public:
     explicit TAddToOneForm(QWidget* parent = nullptr);
 
-    const MergerState& State() const { return state_; }
-
     // The merger's operations, in the order the Process command calls them; the controls follow.
     void ResetMerger();
     void LendProgressBar(ProgressIndicator* bar);
