@@ -162,16 +162,15 @@ CutOutcome CutMPAFile(const std::string& input, const CutList& list, const ShowC
         return outcome;
     }
     outcome.handled = true;
-    MPAInfo info;
-    ReadMPAInfo(input, true, info);
-    if (info.sampleRate == 0) {
+    const std::optional<MPAInfo> info = ReadMPAInfo(input, true);
+    if (!info || info->sampleRate == 0) {
         return outcome;
     }
     outcome.usable = true;
     ForEachPiece(
         input, list, show, abort, outcome,
         [&](const CutPoint& entry, bool tail, std::uint64_t start, std::uint64_t base) {
-            const std::int64_t count = MPASamplesForDuration(entry.duration, info.sampleRate, fps);
+            const std::int64_t count = MPASamplesForDuration(entry.duration, info->sampleRate, fps);
             const std::int64_t covered = WriteMPAPiece(input, entry.outputName, start, abort, base,
                                                        progress, tail ? kMPAToEnd : count);
             if (covered <= 0) {

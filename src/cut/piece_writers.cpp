@@ -47,8 +47,8 @@ bool WriteAC3Piece(const std::string& input, const std::string& output, std::uin
 }
 
 std::uint32_t DTSFrameLengthOf(const std::string& input) {
-    DTSHeader header;
-    return ReadDTSHeader(input, true, header) ? header.frameBytes : 0;
+    const std::optional<DTSHeader> header = ReadDTSHeader(input, true);
+    return header ? header->frameBytes : 0;
 }
 
 bool WriteDTSPiece(const std::string& input, const std::string& output, std::uint64_t start,

@@ -66,8 +66,7 @@ std::string AC3InformationReport(const std::string& fileName) {
     const unsigned fscod = GetAC3SampleRateCode(fileName);
     const std::uint64_t samples = GetAC3TotalSamples(fileName);
     const unsigned acmod = GetAC3ChannelMode(fileName) & 7;
-    MediaInfoAC3 description;
-    ReadAC3Description(fileName, description);
+    const MediaInfoAC3 description = ReadAC3Description(fileName);
     const std::uint32_t rate = AC3SampleRate(fscod);
 
     std::string text = "Audio AC3 Information:\r\n\r\nFile name: ";
@@ -90,10 +89,8 @@ std::string AC3InformationReport(const std::string& fileName) {
 }
 
 std::string DTSInformationReport(const std::string& fileName, char decimalSeparator) {
-    DTSHeader header;
-    ReadDTSHeader(fileName, true, header);
-    MediaInfoDTS description;
-    ReadDTSDescription(fileName, description);
+    const DTSHeader header = ReadDTSHeader(fileName, true).value_or(DTSHeader{});
+    const MediaInfoDTS description = ReadDTSDescription(fileName);
     const std::uint64_t frames = GetDTSFrameCount(fileName);
     const std::uint64_t samples = frames * kDTSSamplesPerFrame;
     const std::uint32_t rate = GetDTSSampleRate(fileName);
@@ -127,7 +124,7 @@ std::string DTSInformationReport(const std::string& fileName, char decimalSepara
 std::string MPAInformationReport(const std::string& fileName) {
     MPAInfo info;
     try {
-        ReadMPAInfo(fileName, true, info);
+        info = ReadMPAInfo(fileName, true).value_or(MPAInfo{});
     } catch (const IoError&) {
         info = MPAInfo{};
     }
