@@ -136,7 +136,7 @@ TEST(ReadMPAInfo, InfoFramesAreNeitherCountedNorCopied) {
         const MPAInfo info = ReadMPAInfo(file, true).value();
         EXPECT_EQ(info.frameCount, 10u) << c.tag << c.version << c.mode;
         EXPECT_EQ(info.totalSamples, 10u * test::MPASamplesPerFrame(p));
-        EXPECT_EQ(LocateMPAPiece(file, 0, kMPAToEnd).start, tagFrame.size());
+        EXPECT_EQ(LocateMPAPiece(file, 0, kToEnd).start, tagFrame.size());
     }
 }
 
@@ -156,7 +156,7 @@ TEST(ReadMPAInfo, SkipsAnID3v2TagByTheSizeItAnnounces) {
         dir.write("tagged.mp2", test::Join({test::BuildID3v2Tag(1000), BuildMPAStream({}, 5)}));
     const MPAInfo info = ReadMPAInfo(file, true).value();
     EXPECT_EQ(info.frameCount, 5u);
-    EXPECT_EQ(LocateMPAPiece(file, 0, 1152).start, 1010u);
+    EXPECT_EQ(LocateMPAPiece(file, 0, 1152u).start, 1010u);
 }
 
 TEST(ReadMPAInfo, BrokenStreamsEndTheWalkWithoutACrash) {
@@ -219,7 +219,7 @@ class MPAPieces : public ::testing::Test {
 
 TEST_F(MPAPieces, EndOnTheNearestFrameBoundaryWithTiesToTheLater) {
     struct Case {
-        std::int64_t count;
+        std::uint64_t count;
         std::int64_t samples;
     };
     const Case cases[] = {
@@ -236,11 +236,11 @@ TEST_F(MPAPieces, EndOnTheNearestFrameBoundaryWithTiesToTheLater) {
 }
 
 TEST_F(MPAPieces, ConcatenateBackToTheStream) {
-    const std::int64_t counts[] = {11520 + 500, 1000, 1152 * 7 + 576, 0, 2000};
+    const std::uint64_t counts[] = {11520 + 500, 1000, 1152 * 7 + 576, 0, 2000};
     std::uint64_t start = 0;
     Bytes joined;
     int n = 0;
-    for (std::int64_t count : counts) {
+    for (std::uint64_t count : counts) {
         std::string name = "p";
         name += std::to_string(n++);
         const std::string piece = dir.file(name);
@@ -249,7 +249,7 @@ TEST_F(MPAPieces, ConcatenateBackToTheStream) {
         joined = test::Join({joined, test::ReadAll(piece)});
     }
     const std::string tail = dir.file("tail.mp2");
-    EXPECT_EQ(WriteMPAPiece(source, tail, start, nullptr, 0, nullptr, kMPAToEnd),
+    EXPECT_EQ(WriteMPAPiece(source, tail, start, nullptr, 0, nullptr, kToEnd),
               static_cast<std::int64_t>(40 * 1152 - start));
     joined = test::Join({joined, test::ReadAll(tail)});
     EXPECT_EQ(joined, test::ReadAll(source));
@@ -258,11 +258,11 @@ TEST_F(MPAPieces, ConcatenateBackToTheStream) {
 TEST_F(MPAPieces, StartPastTheLastFrameGivesAnEmptyPiece) {
     // Regression: such a piece copied the whole file.
     const std::string piece = dir.file("late.mp2");
-    EXPECT_EQ(WriteMPAPiece(source, piece, 1152 * 41, nullptr, 0, nullptr, 1152), 0);
+    EXPECT_EQ(WriteMPAPiece(source, piece, 1152 * 41, nullptr, 0, nullptr, 1152u), 0);
     EXPECT_TRUE(test::ReadAll(piece).empty());
-    EXPECT_EQ(WriteMPAPiece(source, piece, 1152 * 41, nullptr, 0, nullptr, kMPAToEnd), 0);
+    EXPECT_EQ(WriteMPAPiece(source, piece, 1152 * 41, nullptr, 0, nullptr, kToEnd), 0);
     EXPECT_TRUE(test::ReadAll(piece).empty());
-    EXPECT_EQ(WriteMPAPiece(source, piece, 1152 * 39, nullptr, 0, nullptr, INT64_MAX), 1152);
+    EXPECT_EQ(WriteMPAPiece(source, piece, 1152 * 39, nullptr, 0, nullptr, UINT64_MAX), 1152);
     EXPECT_EQ(test::ReadAll(piece).size(), 576u);
 }
 
@@ -271,7 +271,7 @@ TEST_F(MPAPieces, ReportProgressAndLetTheHostPumpEveryFewHundredFrames) {
     test::RecordingHost host;
     std::vector<std::uint64_t> positions;
     const auto progress = [&](std::uint64_t p) { positions.push_back(p); };
-    WriteMPAPiece(longSource, dir.file("out.mp2"), 0, nullptr, 7, progress, kMPAToEnd);
+    WriteMPAPiece(longSource, dir.file("out.mp2"), 0, nullptr, 7, progress, kToEnd);
     EXPECT_GE(host.pumps, 3);
     EXPECT_LE(host.pumps, 10);
     ASSERT_FALSE(positions.empty());
