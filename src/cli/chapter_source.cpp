@@ -6,12 +6,13 @@
 
 namespace varnix::cli {
 
-ChapterReadOptions ChapterOptions(TvSystem system, int title) {
+ChapterReadOptions ChapterOptions(TvSystem system, int title, FormatOptions formats) {
     ChapterReadOptions options;
     options.system = system;
     options.title = title;
-    options.mediaLength = [](const std::string& file) -> std::optional<ChapterTime> {
-        const std::optional<AudioSamples> audio = ReadAudioSamples(file, DetectFormat(file));
+    options.mediaLength = [formats](const std::string& file) -> std::optional<ChapterTime> {
+        const std::optional<AudioSamples> audio =
+            ReadAudioSamples(file, DetectFormat(file, formats));
         if (!audio) {
             return std::nullopt;
         }

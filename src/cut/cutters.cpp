@@ -69,9 +69,10 @@ Count UnitsOf(const CutPoint& entry, UnitsFor&& unitsFor) {
 }  // namespace
 
 CutOutcome CutAC3File(const std::string& input, const CutList& list, const ShowCurrentPiece& show,
-                      double fps, const AbortFlag* abort, const ProgressCallback& progress) {
+                      double fps, const AbortFlag* abort, const ProgressCallback& progress,
+                      FormatOptions formats) {
     CutOutcome outcome;
-    if (DetectFormat(input) != MediaKind::AC3) {
+    if (DetectFormat(input, formats) != MediaKind::AC3) {
         return outcome;
     }
     outcome.handled = true;
@@ -113,9 +114,10 @@ CutOutcome CutAC3File(const std::string& input, const CutList& list, const ShowC
 }
 
 CutOutcome CutDTSFile(const std::string& input, const CutList& list, const ShowCurrentPiece& show,
-                      double fps, const AbortFlag* abort, const ProgressCallback& progress) {
+                      double fps, const AbortFlag* abort, const ProgressCallback& progress,
+                      FormatOptions formats) {
     CutOutcome outcome;
-    if (DetectFormat(input) != MediaKind::DTS) {
+    if (DetectFormat(input, formats) != MediaKind::DTS) {
         return outcome;
     }
     outcome.handled = true;
@@ -136,9 +138,10 @@ CutOutcome CutDTSFile(const std::string& input, const CutList& list, const ShowC
 }
 
 CutOutcome CutWAVFile(const std::string& input, const CutList& list, const ShowCurrentPiece& show,
-                      double fps, const AbortFlag* abort, const ProgressCallback& progress) {
+                      double fps, const AbortFlag* abort, const ProgressCallback& progress,
+                      FormatOptions formats) {
     CutOutcome outcome;
-    if (DetectFormat(input) != MediaKind::WAV) {
+    if (DetectFormat(input, formats) != MediaKind::WAV) {
         return outcome;
     }
     outcome.handled = true;
@@ -171,9 +174,10 @@ CutOutcome CutWAVFile(const std::string& input, const CutList& list, const ShowC
 }
 
 CutOutcome CutMPAFile(const std::string& input, const CutList& list, const ShowCurrentPiece& show,
-                      double fps, const AbortFlag* abort, const ProgressCallback& progress) {
+                      double fps, const AbortFlag* abort, const ProgressCallback& progress,
+                      FormatOptions formats) {
     CutOutcome outcome;
-    if (DetectFormat(input) != MediaKind::MPA) {
+    if (DetectFormat(input, formats) != MediaKind::MPA) {
         return outcome;
     }
     outcome.handled = true;

@@ -6,7 +6,6 @@
 #include <filesystem>
 #include <memory>
 
-#include "probe/media_duration.h"
 #include "support/audio_builders.h"
 #include "support/recording_host.h"
 #include "support/temp_dir.h"
@@ -17,20 +16,13 @@
 
 using namespace varnix;
 
-namespace {
+using test::Q;
+using test::TimeOf;
 
-QString Q(const std::string& text) {
-    return QString::fromStdString(text);
-}
+namespace {
 
 QString MissingText(const QString& name) {
     return name + QStringLiteral(" file not exist or it is opened by another application!");
-}
-
-// The time the lists show for a file under a system, as the engine gives it.
-QString TimeOf(const std::string& file, TvSystem system) {
-    const TimeCode tc = MediaDurationForSystem(file, system, nullptr, nullptr);
-    return tc.IsNone() ? QStringLiteral("???") : Q(TimeCodeToText(tc));
 }
 
 }  // namespace
@@ -38,16 +30,6 @@ QString TimeOf(const std::string& file, TvSystem system) {
 class AudioListsTest : public QObject, protected test::WindowFixture {
     Q_OBJECT
   private:
-    VarnixForms Start(int page = kCutPage) {
-        VarnixForms forms = CreateForms();
-        forms.AC3Splitter->show();
-        forms.AC3Splitter->Timer1->stop();  // the tests look at the commands themselves
-        forms.AC3Splitter->PageControl1->setCurrentIndex(page);
-        return forms;
-    }
-    std::string Copy(const char* data, const std::string& as = {}) {
-        return dir_->copyData(data, as);
-    }
     std::string Write(const std::string& name, const test::Bytes& bytes) {
         return dir_->write(name, bytes);
     }
@@ -74,7 +56,8 @@ class AudioListsTest : public QObject, protected test::WindowFixture {
     }
 
   private slots:
-    void init() { SetUpWindowFixture(); }
+    // The tests look at the commands themselves: no timer changes them.
+    void init() { SetUpWindowFixture(false); }
     void cleanup() { TearDownWindowFixture(); }
 
     void rowsShowTheColumnsOfTheirKind_data() {
@@ -112,8 +95,8 @@ class AudioListsTest : public QObject, protected test::WindowFixture {
         QCOMPARE(w.PathOfRow(row), Q(file));
         QCOMPARE(w.StatusText(1), Q(file));
         QCOMPARE(w.StatusText(0), QStringLiteral("   1 / 1"));
-        QCOMPARE(w.StatusText(2), QStringLiteral("   Total time: ") + TimeOf(file, TvSystem::Ntsc) +
-                                      QStringLiteral(" (NTSC)"));
+        QCOMPARE(w.StatusText(2),
+                 test::TotalShown(test::DurationOf(file, TvSystem::Ntsc), TvSystem::Ntsc));
         QVERIFY(host_->messages.empty());
     }
 
@@ -186,11 +169,10 @@ class AudioListsTest : public QObject, protected test::WindowFixture {
         QCOMPARE(host_->messages.size(), std::size_t{1});
         QCOMPARE(Q(host_->messages.front().text), MissingText(QStringLiteral("gone.ac3")));
         // Rows without a duration count nothing in the total.
-        const TimeCode one = MediaDurationForSystem(first, TvSystem::Ntsc, nullptr, nullptr);
+        const TimeCode one = test::DurationOf(first, TvSystem::Ntsc);
         const TimeCode total =
             AddTimeCodes(AddTimeCodes(one, one, 30.0), MakeTimeCode(0, 0, 3, 0), 30.0);
-        QCOMPARE(w.StatusText(2), QStringLiteral("   Total time: ") + Q(TimeCodeToText(total)) +
-                                      QStringLiteral(" (NTSC)"));
+        QCOMPARE(w.StatusText(2), test::TotalShown(total, TvSystem::Ntsc));
         // Nothing of this reaches the cut page.
         QCOMPARE(w.ListView2->topLevelItemCount(), 0);
     }
@@ -208,9 +190,7 @@ class AudioListsTest : public QObject, protected test::WindowFixture {
         host_->onPump = nullptr;
         QVERIFY(busy);  // no row can go away under the scan
         QCOMPARE(w.ListView3->topLevelItem(1)->text(1), QStringLiteral("00:00:10.00"));
-        QCOMPARE(int{w.State().Busy}, 0);
-        QVERIFY(w.PageControl1->isEnabled());
-        QCOMPARE(w.BitBtn11->text(), QStringLiteral("Close"));
+        QCOMPARE(test::NotIdle(w), QStringList());
     }
 
     void theFirstMergeRowIsLockedWithoutHeaderCheck() {
@@ -277,11 +257,9 @@ class AudioListsTest : public QObject, protected test::WindowFixture {
         QCOMPARE(test::ColumnTexts(w.ListView2, 0), (QStringList{"Größe 1.mp2", "#2 [b].ac3"}));
         QCOMPARE(w.PathOfRow(w.ListView2->topLevelItem(0)), Q(a));
         QCOMPARE(w.StatusText(2),
-                 QStringLiteral("   Total time: ") +
-                     Q(TimeCodeToText(AddTimeCodes(
-                         MediaDurationForSystem(a, TvSystem::Ntsc, nullptr, nullptr),
-                         MediaDurationForSystem(b, TvSystem::Ntsc, nullptr, nullptr), 30.0))) +
-                     QStringLiteral(" (NTSC)"));
+                 test::TotalShown(AddTimeCodes(test::DurationOf(a, TvSystem::Ntsc),
+                                               test::DurationOf(b, TvSystem::Ntsc), 30.0),
+                                  TvSystem::Ntsc));
         // Links that are no local files are not taken.
         QVERIFY(!test::DropUrls(w.ListView2, {QUrl(QStringLiteral("https://example.org/x.ac3"))}));
 

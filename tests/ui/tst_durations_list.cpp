@@ -6,10 +6,8 @@
 #include <filesystem>
 #include <memory>
 
-#include "probe/media_duration.h"
 #include "support/recording_host.h"
 #include "support/temp_dir.h"
-#include "support/video_builders.h"
 #include "ui/app_forms.h"
 #include "ui/list_roles.h"
 #include "ui/window_rules.h"
@@ -17,15 +15,10 @@
 
 using namespace varnix;
 
+using test::Q;
+using test::TimeOf;
+
 namespace {
-
-QString Q(const std::string& text) {
-    return QString::fromStdString(text);
-}
-
-QString TimeOf(const std::string& file, TvSystem system) {
-    return Q(TimeCodeToText(MediaDurationForSystem(file, system, nullptr, nullptr)));
-}
 
 struct Typed {
     QString hours, minutes, seconds, frames;
@@ -36,15 +29,6 @@ struct Typed {
 class DurationsListTest : public QObject, protected test::WindowFixture {
     Q_OBJECT
   private:
-    VarnixForms Start() {
-        VarnixForms forms = CreateForms();
-        forms.AC3Splitter->show();
-        forms.AC3Splitter->Timer1->stop();
-        return forms;
-    }
-    std::string Copy(const char* data, const std::string& as = {}) {
-        return dir_->copyData(data, as);
-    }
     // Runs `command`, which shows the duration dialog, and answers it: the fields typed (none:
     // as they are) and OK, or Cancel. Returns the fields the dialog showed when it opened.
     static QStringList AnswerDialog(VarnixForms& forms, const std::optional<Typed>& typed, bool ok,
@@ -69,22 +53,15 @@ class DurationsListTest : public QObject, protected test::WindowFixture {
         return shown;
     }
     // An NTSC (29.97) MPEG-2 stream of `frames` frames in GOPs of 15.
-    std::string NtscVideo(const std::string& name, int frames) {
-        test::StreamLayout layout;
-        layout.sequence.height = 480;
-        layout.sequence.frameRateCode = 4;
-        layout.extension = test::SequenceExtensionParams{};
-        layout.framesPerSecond = 30;
-        return dir_->write(
-            name, test::BuildVideoStream(
-                      layout, test::FramePictures(frames, 15, test::PictureCodingParams{})));
+    std::string NtscVideo(const std::string& name, int frames) const {
+        return test::WriteVideo(*dir_, name, frames, false, 15);
     }
     static void AddTyped(VarnixForms& forms, const Typed& typed) {
         AnswerDialog(forms, typed, true, [&] { forms.AC3Splitter->BitBtn12->click(); });
     }
 
   private slots:
-    void init() { SetUpWindowFixture(); }
+    void init() { SetUpWindowFixture(false); }
     void cleanup() { TearDownWindowFixture(); }
 
     void typedDurationsAreLimitedToTheSystem_data() {
@@ -149,10 +126,7 @@ class DurationsListTest : public QObject, protected test::WindowFixture {
         QCOMPARE(test::ColumnTexts(w.ListView1, 3), (QStringList{"PAL", "PAL", "PAL"}));
         // The scan left its cache beside the video, and the window its busy state.
         QVERIFY(std::filesystem::exists(ntsc + ".vnf"));
-        QCOMPARE(int{w.State().Busy}, 0);
-        QCOMPARE(int{w.State().AbortFlag}, 0);
-        QCOMPARE(w.BitBtn11->text(), QStringLiteral("Close"));
-        QVERIFY(w.Panel1->isEnabled());
+        QCOMPARE(test::NotIdle(w), QStringList());
         QVERIFY(host_->messages.empty());
     }
 
@@ -184,10 +158,7 @@ class DurationsListTest : public QObject, protected test::WindowFixture {
         QVERIFY(pair != nullptr);
         QVERIFY(TimeCodeToFrames(pair->ntsc, 30.0) < 30 * 60 * 30);
         QVERIFY(!std::filesystem::exists(video + ".vnf"));  // no half-written cache
-        QCOMPARE(int{w.State().Busy}, 0);
-        QCOMPARE(int{w.State().AbortFlag}, 0);
-        QCOMPARE(w.BitBtn11->text(), QStringLiteral("Close"));
-        QVERIFY(w.Panel1->isEnabled());
+        QCOMPARE(test::NotIdle(w), QStringList());
 
         // Scanned to its end the next time.
         QVERIFY(w.AddDurationFromFile(Q(video)));
@@ -219,14 +190,13 @@ class DurationsListTest : public QObject, protected test::WindowFixture {
         QCOMPARE(w.PathOfRow(w.ListView1->topLevelItem(0)), Q(wav));
         const DurationPair* pair =
             w.State().Tables.DurationAt(ItemDataOf(w.ListView1->topLevelItem(0)));
-        QCOMPARE(pair->pal, MediaDurationForSystem(wav, TvSystem::Pal, nullptr, nullptr));
-        QCOMPARE(pair->ntsc, MediaDurationForSystem(wav, TvSystem::Ntsc, nullptr, nullptr));
+        QCOMPARE(pair->pal, test::DurationOf(wav, TvSystem::Pal));
+        QCOMPARE(pair->ntsc, test::DurationOf(wav, TvSystem::Ntsc));
         QCOMPARE(w.StatusText(1), Q(ac3));
         QCOMPARE(w.StatusText(0), QStringLiteral("   2 / 2"));
-        const TimeCode total = AddTimeCodes(
-            pair->ntsc, MediaDurationForSystem(ac3, TvSystem::Ntsc, nullptr, nullptr), 30.0);
-        QCOMPARE(w.StatusText(2),
-                 QStringLiteral("   Total time: ") + Q(TimeCodeToText(total)) + " (NTSC)");
+        const TimeCode total =
+            AddTimeCodes(pair->ntsc, test::DurationOf(ac3, TvSystem::Ntsc), 30.0);
+        QCOMPARE(w.StatusText(2), test::TotalShown(total, TvSystem::Ntsc));
         QCOMPARE(w.ActiveList, static_cast<QTreeWidget*>(w.ListView1));
         QVERIFY(host_->messages.empty());
     }
@@ -254,6 +224,31 @@ class DurationsListTest : public QObject, protected test::WindowFixture {
             Q(host_->messages[1].text).startsWith(QStringLiteral("Error in file ") + Q(broken)));
         QCOMPARE(w.ListView1->topLevelItemCount(), 0);
         QVERIFY(!w.BitBtn10->isEnabled());
+    }
+
+    // Off, a stream the extended formats take is passed over with the reason in the status bar;
+    // ticking the box takes it from the next file on.
+    void theExtendedFormatsBoxWidensTheListAtOnce() {
+        VarnixForms forms = Start();
+        TAC3Splitter& w = *forms.AC3Splitter;
+        const QString w704 = Q(Copy("video/w704_pal.m2v"));
+        QVERIFY(!w.Formats().extended);
+        w.AddDurationsFromFiles({w704});
+        QCOMPARE(w.ListView1->topLevelItemCount(), 0);
+        QCOMPARE(
+            w.StatusText(1),
+            QStringLiteral("w704_pal.m2v: MPEG-2 video 704 wide: accepted with Extended formats"));
+        QVERIFY(host_->messages.empty());
+
+        auto* box = w.findChild<QCheckBox*>(QStringLiteral("ExtendedFormats"));
+        QVERIFY(box != nullptr && box->isVisible());
+        box->click();
+        QVERIFY(w.Formats().extended);
+        w.AddDurationsFromFiles({w704});
+        QCOMPARE(test::ColumnTexts(w.ListView1, 2), (QStringList{"00:00:02.00"}));
+        QCOMPARE(w.StatusText(1), w704);
+        w.SaveSettings();
+        QCOMPARE(settings_->value(settings_keys::kExtendedFormats).toInt(), 1);
     }
 
     void tenRowsAreNumberedAndRenumberedAfterADelete() {
@@ -329,9 +324,8 @@ class DurationsListTest : public QObject, protected test::WindowFixture {
         QCOMPARE(moved->toolTip(1), Q(wav));
         QCOMPARE(test::ColumnTexts(w.ListView1, 0), (QStringList{"1", "2", "3"}));
         // The order of the durations is the order of the total's terms only; it stays.
-        QCOMPARE(w.DurationsTotal(),
-                 AddTimeCodes(MakeTimeCode(0, 0, 4, 0),
-                              MediaDurationForSystem(wav, TvSystem::Ntsc, nullptr, nullptr), 30.0));
+        QCOMPARE(w.DurationsTotal(), AddTimeCodes(MakeTimeCode(0, 0, 4, 0),
+                                                  test::DurationOf(wav, TvSystem::Ntsc), 30.0));
     }
 
     void informationShowsTheReportOrEditsATypedDuration() {
@@ -364,11 +358,9 @@ class DurationsListTest : public QObject, protected test::WindowFixture {
         QCOMPARE(pair->pal, MakeTimeCode(0, 0, 20, 24));
         QCOMPARE(pair->ntsc, MakeTimeCode(0, 0, 20, 24));
         QCOMPARE(w.StatusText(2),
-                 QStringLiteral("   Total time: ") +
-                     Q(TimeCodeToText(
-                         AddTimeCodes(MediaDurationForSystem(dts, TvSystem::Pal, nullptr, nullptr),
-                                      MakeTimeCode(0, 0, 20, 24), 25.0))) +
-                     " (PAL)");
+                 test::TotalShown(AddTimeCodes(test::DurationOf(dts, TvSystem::Pal),
+                                               MakeTimeCode(0, 0, 20, 24), 25.0),
+                                  TvSystem::Pal));
         // Cancel keeps the duration.
         AnswerDialog(forms, Typed{"1", "0", "0", "0"}, false, [&] { w.ListView1DblClick(); });
         QCOMPARE(typed->text(2), QStringLiteral("00:00:20.24"));
@@ -422,7 +414,7 @@ class DurationsListTest : public QObject, protected test::WindowFixture {
         const QString wavNtsc = TimeOf(wav, TvSystem::Ntsc);
         const QString wavPal = TimeOf(wav, TvSystem::Pal);
         QVERIFY(wavNtsc != wavPal);
-        SendFocus(w.ListView1);
+        test::SendFocus(w.ListView1);
 
         w.RadioButton2->click();
         QCOMPARE(w.State().SystemRate, TvSystem::Pal);
@@ -439,11 +431,9 @@ class DurationsListTest : public QObject, protected test::WindowFixture {
                  (QStringList{wavNtsc, TimeOf(mp2, TvSystem::Ntsc)}));
         QCOMPARE(test::ColumnTexts(w.ListView3, 1), QStringList{wavNtsc});
         QCOMPARE(w.StatusText(2),
-                 QStringLiteral("   Total time: ") +
-                     Q(TimeCodeToText(
-                         AddTimeCodes(MediaDurationForSystem(wav, TvSystem::Ntsc, nullptr, nullptr),
-                                      MakeTimeCode(0, 10, 0, 29), 30.0))) +
-                     " (NTSC)");
+                 test::TotalShown(AddTimeCodes(test::DurationOf(wav, TvSystem::Ntsc),
+                                               MakeTimeCode(0, 10, 0, 29), 30.0),
+                                  TvSystem::Ntsc));
 
         // A file that is gone keeps the time of its pair; one that changed shows its own.
         std::filesystem::remove(wav);
@@ -451,12 +441,6 @@ class DurationsListTest : public QObject, protected test::WindowFixture {
         QCOMPARE(test::ColumnTexts(w.ListView1, 2), (QStringList{wavPal, "00:10:00.24"}));
         QCOMPARE(test::ColumnTexts(w.ListView2, 1),
                  (QStringList{"???", TimeOf(mp2, TvSystem::Pal)}));
-    }
-
-  private:
-    static void SendFocus(QWidget* widget) {
-        QFocusEvent event(QEvent::FocusIn, Qt::TabFocusReason);
-        QCoreApplication::sendEvent(widget, &event);
     }
 };
 

@@ -12,12 +12,9 @@
 #include "ui_test_support.h"
 
 using namespace varnix;
+using test::Q;
 
 namespace {
-
-QString Q(const std::string& text) {
-    return QString::fromStdString(text);
-}
 
 QStringList Texts(const AudioColumns& c) {
     return {Q(c.channels), Q(c.frequency), Q(c.bitRate), Q(c.system), QString::number(c.image)};

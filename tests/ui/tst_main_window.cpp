@@ -2,7 +2,6 @@
 // destination folder, the Process rule, the busy state, Cancel, the timer and the status bar.
 
 #include <QDragEnterEvent>
-#include <QFocusEvent>
 #include <QHeaderView>
 #include <QMimeData>
 #include <QScreen>
@@ -38,24 +37,11 @@ DurationPair Pair(TimeCode pal, TimeCode ntsc) {
     return DurationPair{pal, ntsc};
 }
 
-void SendFocus(QWidget* widget, QEvent::Type type) {
-    QFocusEvent event(type, Qt::TabFocusReason);
-    QCoreApplication::sendEvent(widget, &event);
-}
-
 }  // namespace
 
-class MainWindowTest : public QObject {
+class MainWindowTest : public QObject, protected test::WindowFixture {
     Q_OBJECT
   private:
-    std::unique_ptr<test::IsolatedSettings> settings_;
-    std::unique_ptr<test::RecordingHost> host_;
-
-    VarnixForms Start() {
-        VarnixForms forms = CreateForms();
-        forms.AC3Splitter->show();
-        return forms;
-    }
     // Closes the window, answering OK to the close question.
     void CloseWithOk(TAC3Splitter& window) {
         host_->answers = {true};
@@ -70,14 +56,8 @@ class MainWindowTest : public QObject {
     }
 
   private slots:
-    void init() {
-        settings_ = std::make_unique<test::IsolatedSettings>();
-        host_ = std::make_unique<test::RecordingHost>();
-    }
-    void cleanup() {
-        host_.reset();
-        settings_.reset();
-    }
+    void init() { SetUpWindowFixture(); }
+    void cleanup() { TearDownWindowFixture(); }
 
     void startUpCreatesTheWindowAndItsForms() {
         VarnixForms forms = Start();
@@ -362,7 +342,7 @@ class MainWindowTest : public QObject {
         QVERIFY(!w.BitBtn10->isEnabled());
         QTest::keyClicks(w.Edit1, typed);
         QCOMPARE(w.BitBtn10->isEnabled(), enabled);
-        SendFocus(w.Edit1, QEvent::FocusOut);
+        test::SendFocus(w.Edit1, QEvent::FocusOut);
         QCOMPARE(w.Edit1->text(), afterLeaving);
     }
 
@@ -385,20 +365,20 @@ class MainWindowTest : public QObject {
     void destinationFolderButton() {
         VarnixForms forms = Start();
         TAC3Splitter& w = *forms.AC3Splitter;
-        QTemporaryDir dir;
+        const QString temp = test::Q(dir_->path().string());
         QString title;
         QString start;
-        QString answer = dir.path() + QStringLiteral("/chosen");
+        QString answer = temp + QStringLiteral("/chosen");
         w.SetFolderPicker([&](QWidget*, const QString& t, const QString& s) {
             title = t;
             start = s;
             return answer;
         });
-        w.Edit1->setText(dir.path());
+        w.Edit1->setText(temp);
         w.BitBtn5->click();
         QCOMPARE(title, QStringLiteral("Select destination path:"));
-        QCOMPARE(start, dir.path());
-        QCOMPARE(w.Edit1->text(), dir.path() + QStringLiteral("/chosen/"));
+        QCOMPARE(start, temp);
+        QCOMPARE(w.Edit1->text(), temp + QStringLiteral("/chosen/"));
         QCOMPARE(w.Settings().processPath, w.Edit1->text());
 
         w.Edit1->setText(QStringLiteral("/no/such/folder/"));
@@ -506,9 +486,10 @@ class MainWindowTest : public QObject {
     void timerKeepsTheListCommandsInStep() {
         VarnixForms forms = Start();
         TAC3Splitter& w = *forms.AC3Splitter;
+        w.Timer1->stop();  // each tick is the handler's call below
         auto& d = w.PopupMenu1Items;
         auto& a = w.PopupMenu2Items;
-        // Empty lists: every command of theirs goes off within a quarter second.
+        // Empty lists: every command of theirs goes off at the next tick.
         for (QWidget* control :
              {static_cast<QWidget*>(w.BitBtn3), static_cast<QWidget*>(w.SpeedButton4),
               static_cast<QWidget*>(w.BitBtn6), static_cast<QWidget*>(w.SpeedButton3),
@@ -518,20 +499,26 @@ class MainWindowTest : public QObject {
         for (QAction* entry : {d.Delete, d.SelectAll, d.Information, a.ClearAll, a.MoveDown}) {
             entry->setEnabled(true);
         }
-        QTRY_VERIFY_WITH_TIMEOUT(!w.BitBtn3->isEnabled() && !w.SpeedButton4->isEnabled() &&
-                                     !w.BitBtn6->isEnabled() && !d.Delete->isEnabled() &&
-                                     !d.SelectAll->isEnabled() && !d.Information->isEnabled() &&
-                                     !w.SpeedButton3->isEnabled() && !w.BitBtn8->isEnabled() &&
-                                     !w.BitBtn4->isEnabled() && !a.ClearAll->isEnabled() &&
-                                     !a.MoveDown->isEnabled(),
-                                 500);
+        w.Timer1Timer();
+        for (QWidget* control :
+             {static_cast<QWidget*>(w.BitBtn3), static_cast<QWidget*>(w.SpeedButton4),
+              static_cast<QWidget*>(w.BitBtn6), static_cast<QWidget*>(w.SpeedButton3),
+              static_cast<QWidget*>(w.BitBtn8), static_cast<QWidget*>(w.BitBtn4)}) {
+            QVERIFY2(!control->isEnabled(), qPrintable(control->objectName()));
+        }
+        for (QAction* entry : {d.Delete, d.SelectAll, d.Information, a.ClearAll, a.MoveDown}) {
+            QVERIFY2(!entry->isEnabled(), qPrintable(entry->text()));
+        }
 
         // Rows without a selection: the list-wide commands come on, the row commands stay off.
         FillLists(w);
-        QTRY_VERIFY_WITH_TIMEOUT(w.BitBtn3->isEnabled() && w.SpeedButton4->isEnabled() &&
-                                     d.SelectAll->isEnabled() && d.ClearAll->isEnabled() &&
-                                     w.SpeedButton3->isEnabled() && a.SelectAll->isEnabled(),
-                                 500);
+        w.Timer1Timer();
+        QVERIFY(w.BitBtn3->isEnabled());
+        QVERIFY(w.SpeedButton4->isEnabled());
+        QVERIFY(d.SelectAll->isEnabled());
+        QVERIFY(d.ClearAll->isEnabled());
+        QVERIFY(w.SpeedButton3->isEnabled());
+        QVERIFY(a.SelectAll->isEnabled());
         QVERIFY(!w.BitBtn6->isEnabled());
         QVERIFY(!d.Information->isEnabled());
         QVERIFY(!w.BitBtn8->isEnabled());
@@ -540,36 +527,45 @@ class MainWindowTest : public QObject {
         // A selected row brings its commands.
         w.ListView1->topLevelItem(0)->setSelected(true);
         w.ListView2->topLevelItem(0)->setSelected(true);
-        QTRY_VERIFY_WITH_TIMEOUT(w.BitBtn6->isEnabled() && w.BitBtn7->isEnabled() &&
-                                     d.MoveUp->isEnabled() && d.Information->isEnabled() &&
-                                     w.BitBtn8->isEnabled() && w.BitBtn9->isEnabled() &&
-                                     w.BitBtn4->isEnabled() && a.Delete->isEnabled(),
-                                 500);
+        w.Timer1Timer();
+        for (QWidget* control : {w.BitBtn6, w.BitBtn7, w.BitBtn8, w.BitBtn9, w.BitBtn4}) {
+            QVERIFY2(control->isEnabled(), qPrintable(control->objectName()));
+        }
+        QVERIFY(d.MoveUp->isEnabled());
+        QVERIFY(d.Information->isEnabled());
+        QVERIFY(a.Delete->isEnabled());
 
         // On the merge page without header check the first row stays in place.
         w.PageControl1->setCurrentIndex(1);
         test::AddRow(w, w.ListView3, QStringLiteral("c.ac3"), "/in/c.ac3");
         w.ListView3->topLevelItem(0)->setSelected(true);
-        QTRY_VERIFY_WITH_TIMEOUT(
-            !w.BitBtn8->isEnabled() && !w.BitBtn9->isEnabled() && !w.BitBtn4->isEnabled(), 500);
+        w.Timer1Timer();
+        QVERIFY(!w.BitBtn8->isEnabled());
+        QVERIFY(!w.BitBtn9->isEnabled());
+        QVERIFY(!w.BitBtn4->isEnabled());
         QVERIFY(a.MoveUp->isEnabled());
         QVERIFY(a.Delete->isEnabled());
         w.CheckBox1->click();
-        QTRY_VERIFY_WITH_TIMEOUT(w.BitBtn8->isEnabled() && w.BitBtn4->isEnabled(), 500);
+        w.Timer1Timer();
+        QVERIFY(w.BitBtn8->isEnabled());
+        QVERIFY(w.BitBtn4->isEnabled());
 
         // The timer leaves the Add buttons and Process alone.
         w.BitBtn1->setEnabled(false);
         w.BitBtn2->setEnabled(false);
         w.BitBtn10->setEnabled(false);
-        QTest::qWait(2 * TAC3Splitter::kTimer1Interval);
+        w.Timer1Timer();
         QVERIFY(!w.BitBtn1->isEnabled());
         QVERIFY(!w.BitBtn2->isEnabled());
         QVERIFY(!w.BitBtn10->isEnabled());
+        // The handler is what the running timer calls.
+        QVERIFY(QObject::disconnect(w.Timer1, &QTimer::timeout, &w, &TAC3Splitter::Timer1Timer));
     }
 
     void timerFollowsTheRowAJobWorksOn() {
         VarnixForms forms = Start();
         TAC3Splitter& w = *forms.AC3Splitter;
+        w.Timer1->stop();
         for (const char* name : {"a.ac3", "b.ac3", "c.ac3"}) {
             test::AddRow(w, w.ListView2, QString::fromLatin1(name), std::string("/in/") + name);
         }
@@ -579,8 +575,14 @@ class MainWindowTest : public QObject {
             const QSignalBlocker quiet(w.ListView2);
             w.ListView2->topLevelItem(1)->setSelected(true);
         }
-        QTRY_COMPARE_WITH_TIMEOUT(w.StatusText(1), QStringLiteral("/in/b.ac3"), 500);
+        QVERIFY(w.StatusText(1) != QStringLiteral("/in/b.ac3"));
+        w.Timer1Timer();
+        QCOMPARE(w.StatusText(1), QStringLiteral("/in/b.ac3"));
         QCOMPARE(w.StatusText(0), QStringLiteral("   2 / 3"));
+        // While busy it touches no command.
+        w.BitBtn3->setEnabled(true);
+        w.Timer1Timer();
+        QVERIFY(w.BitBtn3->isEnabled());
         w.State().Busy = 0;
     }
 
@@ -593,7 +595,7 @@ class MainWindowTest : public QObject {
         test::AddRow(w, w.ListView2, QStringLiteral("a.ac3"), "/in/a.ac3", pair);
         test::AddRow(w, w.ListView2, QStringLiteral("b.ac3"), "/in/b.ac3");  // no duration
 
-        SendFocus(w.ListView1, QEvent::FocusIn);
+        test::SendFocus(w.ListView1);
         QCOMPARE(w.ActiveList, static_cast<QTreeWidget*>(w.ListView1));
         QCOMPARE(w.StatusText(2), QStringLiteral("   Total time: 00:00:03.28 (NTSC)"));
         w.RadioButton2->click();
@@ -602,7 +604,7 @@ class MainWindowTest : public QObject {
         QCOMPARE(w.StatusText(1), QStringLiteral("Virtual duration"));
         QCOMPARE(w.StatusText(0), QStringLiteral("   2 / 2"));
 
-        SendFocus(w.ListView2, QEvent::FocusIn);
+        test::SendFocus(w.ListView2);
         QCOMPARE(w.ActiveList, static_cast<QTreeWidget*>(w.ListView2));
         QCOMPARE(w.StatusText(2), QStringLiteral("   Total time: 00:00:01.24 (PAL)"));
         w.RadioButton1->click();
@@ -632,8 +634,8 @@ class MainWindowTest : public QObject {
     void processOnAnEmptyMergeListWarnsAndReturnsToIdle() {
         VarnixForms forms = Start();
         TAC3Splitter& w = *forms.AC3Splitter;
-        QTemporaryDir dir;
-        const QString folder = dir.path() + QStringLiteral("/new/deeper/");
+        const QString temp = test::Q(dir_->path().string());
+        const QString folder = temp + QStringLiteral("/new/deeper/");
         w.Edit1->setText(folder);
         test::AddRow(w, w.ListView1, QStringLiteral("1"), {},
                      Pair(MakeTimeCode(0, 0, 10, 0), MakeTimeCode(0, 0, 10, 0)));
@@ -651,10 +653,7 @@ class MainWindowTest : public QObject {
         QCOMPARE(QString::fromStdString(warning.text),
                  QStringLiteral("Please, specify file to divide."));
         QVERIFY(QFileInfo(folder).isDir());
-        QCOMPARE(int{w.State().Busy}, 0);
-        QCOMPARE(int{w.State().AbortFlag}, 0);
-        QCOMPARE(w.BitBtn11->text(), QStringLiteral("Close"));
-        QVERIFY(w.PageControl1->isEnabled());
+        QCOMPARE(test::NotIdle(w), QStringList());
         QCOMPARE(w.StatusText(2), QStringLiteral("   Total time: 00:00:10.25 (NTSC)"));
         QCOMPARE(w.ListView1->selectionMode(), QAbstractItemView::SingleSelection);
     }
@@ -662,8 +661,8 @@ class MainWindowTest : public QObject {
     void processRefusesADestinationThatCannotBeCreated() {
         VarnixForms forms = Start();
         TAC3Splitter& w = *forms.AC3Splitter;
-        QTemporaryDir dir;
-        const QString file = dir.path() + QStringLiteral("/plain");
+        const QString temp = test::Q(dir_->path().string());
+        const QString file = temp + QStringLiteral("/plain");
         std::ofstream(file.toStdString()) << "x";
         w.Edit1->setText(file + QStringLiteral("/out/"));
         FillLists(w);
@@ -672,25 +671,22 @@ class MainWindowTest : public QObject {
         QCOMPARE(host_->messages.back().icon, MessageIcon::Error);
         QCOMPARE(QString::fromStdString(host_->messages.back().title), QStringLiteral("Error!"));
         QVERIFY(QString::fromStdString(host_->messages.back().text).contains(file + "/out/"));
-        QCOMPARE(int{w.State().Busy}, 0);
-        QCOMPARE(w.BitBtn11->text(), QStringLiteral("Close"));
-        QVERIFY(w.PageControl1->isEnabled());
+        QCOMPARE(test::NotIdle(w), QStringList());
     }
 
     void enterInTheDestinationPressesProcess() {
         VarnixForms forms = Start();
         TAC3Splitter& w = *forms.AC3Splitter;
-        QTemporaryDir dir;
+        const QString temp = test::Q(dir_->path().string());
         FillLists(w);
-        w.Edit1->setText(dir.path() + QStringLiteral("/pieces"));
+        w.Edit1->setText(temp + QStringLiteral("/pieces"));
         w.UpdateProcessEnabled();
         QVERIFY(w.BitBtn10->isEnabled());
         QTest::keyClick(w.Edit1, Qt::Key_Return);
         // Process took the folder with its separator and made it.
-        QCOMPARE(w.Edit1->text(), dir.path() + QStringLiteral("/pieces/"));
-        QVERIFY(QFileInfo(dir.path() + QStringLiteral("/pieces")).isDir());
-        QCOMPARE(int{w.State().Busy}, 0);
-        QCOMPARE(w.BitBtn11->text(), QStringLiteral("Close"));
+        QCOMPARE(w.Edit1->text(), temp + QStringLiteral("/pieces/"));
+        QVERIFY(QFileInfo(temp + QStringLiteral("/pieces")).isDir());
+        QCOMPARE(test::NotIdle(w), QStringList());
     }
 
     void showCurrentPieceSelectsTheDurationsRow() {

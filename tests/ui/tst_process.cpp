@@ -14,7 +14,6 @@
 #include "core/file_helpers.h"
 #include "support/recording_host.h"
 #include "support/temp_dir.h"
-#include "support/video_builders.h"
 #include "ui/app_forms.h"
 #include "ui/list_roles.h"
 #include "ui/merger_form.h"
@@ -24,11 +23,9 @@
 using namespace varnix;
 namespace fs = std::filesystem;
 
-namespace {
+using test::Q;
 
-QString Q(const std::string& text) {
-    return QString::fromStdString(text);
-}
+namespace {
 
 // The files of a folder by name, with their bytes.
 std::map<std::string, std::vector<std::uint8_t>> FolderContents(const fs::path& folder) {
@@ -78,24 +75,9 @@ int RunCli(const std::vector<std::string>& args, std::string& err) {
 class ProcessTest : public QObject, protected test::WindowFixture {
     Q_OBJECT
   private:
-    VarnixForms Start() {
-        VarnixForms forms = CreateForms();
-        forms.AC3Splitter->show();
-        return forms;
-    }
-    std::string Copy(const std::string& data, const std::string& as = {}) {
-        return dir_->copyData(data, as);
-    }
     // An MPEG-2 video of `frames` frames at 25 (PAL) or 29.97 (NTSC) frames a second.
-    std::string Video(const std::string& name, int frames, bool pal) {
-        test::StreamLayout layout;
-        layout.sequence.height = pal ? 576 : 480;
-        layout.sequence.frameRateCode = pal ? 3 : 4;
-        layout.extension = test::SequenceExtensionParams{};
-        layout.framesPerSecond = pal ? 25 : 30;
-        return dir_->write(
-            name, test::BuildVideoStream(
-                      layout, test::FramePictures(frames, 12, test::PictureCodingParams{})));
+    std::string Video(const std::string& name, int frames, bool pal) const {
+        return test::WriteVideo(*dir_, name, frames, pal, 12);
     }
     std::string OutFolder(const std::string& name) { return dir_->file(name); }
 
@@ -174,10 +156,7 @@ class ProcessTest : public QObject, protected test::WindowFixture {
         }
         // The window shows the folder as the job took it and is idle again.
         QCOMPARE(w.Edit1->text(), Q(gui) + QLatin1Char('/'));
-        QCOMPARE(int{w.State().Busy}, 0);
-        QCOMPARE(int{w.State().AbortFlag}, 0);
-        QCOMPARE(w.BitBtn11->text(), QStringLiteral("Close"));
-        QVERIFY(w.PageControl1->isEnabled());
+        QCOMPARE(test::NotIdle(w), QStringList());
         QCOMPARE(w.Progress().position(), std::int64_t{0});
         QCOMPARE(static_cast<int>(w.LastJob().pieces.size()),
                  static_cast<int>(window.size()) - (merge ? 1 : 0));
@@ -266,10 +245,7 @@ class ProcessTest : public QObject, protected test::WindowFixture {
         QCOMPARE(Q(host_->messages[0].text),
                  QStringLiteral("Overwrite file ") + Q(merged) + QStringLiteral(" ?"));
         QCOMPARE(QNames(Names(FolderContents(out))), QStringList{"a_Merged.ac3"});
-        QCOMPARE(int{w.State().Busy}, 0);
-        QCOMPARE(int{w.State().AbortFlag}, 0);
-        QCOMPARE(w.BitBtn11->text(), QStringLiteral("Close"));
-        QVERIFY(w.PageControl1->isEnabled());
+        QCOMPARE(test::NotIdle(w), QStringList());
     }
 
     void cancelStopsTheJobAndLeavesTheFlagsAtZero() {
@@ -302,11 +278,7 @@ class ProcessTest : public QObject, protected test::WindowFixture {
         for (const QString& name : written) {
             QVERIFY2(!name.startsWith(QStringLiteral("third")), qPrintable(name));
         }
-        QCOMPARE(int{w.State().Busy}, 0);
-        QCOMPARE(int{w.State().AbortFlag}, 0);
-        QCOMPARE(w.BitBtn11->text(), QStringLiteral("Close"));
-        QVERIFY(w.PageControl1->isEnabled());
-        QVERIFY(w.Panel1->isEnabled());
+        QCOMPARE(test::NotIdle(w), QStringList());
         QVERIFY(w.LastJob().aborted);
         // The next Process runs to its end.
         w.BitBtn10->click();

@@ -13,15 +13,12 @@
 #include "ui_test_support.h"
 
 using namespace varnix;
+using test::Q;
 
 Q_DECLARE_METATYPE(varnix::TimeCode)
 Q_DECLARE_METATYPE(varnix::TvSystem)
 
 namespace {
-
-QString Q(const std::string& text) {
-    return QString::fromStdString(text);
-}
 
 TimeCode TC(int h, int m, int s, int f) {
     return MakeTimeCode(h, m, s, f);

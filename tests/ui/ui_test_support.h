@@ -1,11 +1,13 @@
 #pragma once
-// Helpers for the desktop program's tests: settings kept in a fresh folder, and list rows made
-// the way the list commands make them.
+// Helpers for the desktop program's tests: settings kept in a fresh folder, the program's forms
+// started around a scripted host, list rows made the way the list commands make them, and what
+// the window shows worked out from the engine.
 
 #include <QDir>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFile>
+#include <QFocusEvent>
 #include <QMimeData>
 #include <QSettings>
 #include <QTemporaryDir>
@@ -16,11 +18,15 @@
 #include <optional>
 #include <string>
 
+#include "probe/media_duration.h"
 #include "support/recording_host.h"
 #include "support/temp_dir.h"
+#include "support/video_builders.h"
+#include "ui/app_forms.h"
 #include "ui/list_roles.h"
 #include "ui/main_window.h"
 #include "ui/settings.h"
+#include "ui/window_rules.h"
 
 namespace varnix {
 
@@ -32,6 +38,10 @@ inline char* toString(const TimeCode& tc) {
 }  // namespace varnix
 
 namespace varnix::test {
+
+inline QString Q(const std::string& text) {
+    return QString::fromStdString(text);
+}
 
 // Points the user's settings at a fresh folder while it lives.
 class IsolatedSettings {
@@ -119,6 +129,64 @@ inline bool DropFiles(QAbstractItemView* list, const std::vector<std::string>& f
     return DropUrls(list, urls);
 }
 
+// Gives a widget the input focus, or takes it away, as the window system does.
+inline void SendFocus(QWidget* widget, QEvent::Type type = QEvent::FocusIn) {
+    QFocusEvent event(type, Qt::TabFocusReason);
+    QCoreApplication::sendEvent(widget, &event);
+}
+
+// A file's duration under a system, as the engine gives it.
+inline TimeCode DurationOf(const std::string& file, TvSystem system) {
+    return MediaDurationForSystem(file, system, nullptr, nullptr);
+}
+
+// The time the lists show for a file under a system.
+inline QString TimeOf(const std::string& file, TvSystem system) {
+    const TimeCode tc = DurationOf(file, system);
+    return tc.IsNone() ? QStringLiteral("???") : Q(TimeCodeToText(tc));
+}
+
+// Status panel 2 showing a total: "   Total time: 00:00:01.24 (PAL)".
+inline QString TotalShown(TimeCode total, TvSystem system) {
+    return QStringLiteral("   Total time: ") + Q(TimeCodeToText(total)) +
+           (system == TvSystem::Pal ? QStringLiteral(" (PAL)") : QStringLiteral(" (NTSC)"));
+}
+
+// Writes an MPEG-2 video of `frames` frames in GOPs of `gop` pictures, at 25 (PAL) or 29.97
+// (NTSC) frames a second; its full name.
+inline std::string WriteVideo(const TempDir& dir, const std::string& name, int frames, bool pal,
+                              int gop) {
+    StreamLayout layout;
+    layout.sequence.height = pal ? 576 : 480;
+    layout.sequence.frameRateCode = pal ? 3 : 4;
+    layout.extension = SequenceExtensionParams{};
+    layout.framesPerSecond = pal ? 25 : 30;
+    return dir.write(name,
+                     BuildVideoStream(layout, FramePictures(frames, gop, PictureCodingParams{})));
+}
+
+// What keeps the window from being idle: the busy and abort bytes, the Close button's caption,
+// the pages and the durations panel. Empty when the window is idle.
+inline QStringList NotIdle(TAC3Splitter& w) {
+    QStringList found;
+    if (w.State().Busy != 0) {
+        found << QStringLiteral("busy");
+    }
+    if (w.State().AbortFlag != 0) {
+        found << QStringLiteral("abort set");
+    }
+    if (w.BitBtn11->text() != QStringLiteral("Close")) {
+        found << QStringLiteral("Close reads ") + w.BitBtn11->text();
+    }
+    if (!w.PageControl1->isEnabled()) {
+        found << QStringLiteral("pages disabled");
+    }
+    if (!w.Panel1->isEnabled()) {
+        found << QStringLiteral("durations disabled");
+    }
+    return found;
+}
+
 // What a window test needs around it: fresh settings, a scripted host and a temporary folder,
 // made by the test's init() and gone, in reverse order, by its cleanup().
 class WindowFixture {
@@ -127,16 +195,40 @@ class WindowFixture {
     std::unique_ptr<RecordingHost> host_;
     std::unique_ptr<TempDir> dir_;
 
-    void SetUpWindowFixture() {
+    // With `timerRuns` false the window's timer is stopped at start, for tests that look at the
+    // commands themselves or run the timer's handler in their own time.
+    void SetUpWindowFixture(bool timerRuns = true) {
         settings_ = std::make_unique<IsolatedSettings>();
         host_ = std::make_unique<RecordingHost>();
         dir_ = std::make_unique<TempDir>();
+        timerRuns_ = timerRuns;
     }
     void TearDownWindowFixture() {
         dir_.reset();
         host_.reset();
         settings_.reset();
     }
+
+    // The program's forms with the main window shown, on the page the settings give or on
+    // `page`.
+    VarnixForms Start(std::optional<int> page = std::nullopt) const {
+        VarnixForms forms = CreateForms();
+        forms.AC3Splitter->show();
+        if (!timerRuns_) {
+            forms.AC3Splitter->Timer1->stop();
+        }
+        if (page) {
+            forms.AC3Splitter->PageControl1->setCurrentIndex(*page);
+        }
+        return forms;
+    }
+    // A copy of a committed test file in the temporary folder.
+    std::string Copy(const std::string& data, const std::string& as = {}) const {
+        return dir_->copyData(data, as);
+    }
+
+  private:
+    bool timerRuns_ = true;
 };
 
 }  // namespace varnix::test
