@@ -6,13 +6,14 @@
 
 namespace varnix::cli {
 
-ChapterReadOptions ChapterOptions(TvSystem system, int title) {
+ChapterReadOptions ChapterOptions(TvSystem system, int title, FormatOptions formats) {
     ChapterReadOptions options;
     options.system = system;
     options.title = title;
-    options.mediaLength = [](const std::string& file) -> std::optional<ChapterTime> {
+    options.mediaLength = [formats](const std::string& file) -> std::optional<ChapterTime> {
         AudioSamples samples;
-        if (!ReadAudioSamples(file, DetectFormat(file), samples) || samples.sampleRate == 0) {
+        if (!ReadAudioSamples(file, DetectFormat(file, formats), samples) ||
+            samples.sampleRate == 0) {
             return std::nullopt;
         }
         return TimeFromFraction(static_cast<std::int64_t>(samples.samples), samples.sampleRate);

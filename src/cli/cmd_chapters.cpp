@@ -12,10 +12,12 @@ void AddChaptersCommand(CLI::App& app, Context& context) {
     auto file = std::make_shared<std::string>();
     auto system = std::make_shared<std::string>("ntsc");
     auto title = std::make_shared<int>(0);
+    auto formats = std::make_shared<FormatOptions>();
     command->add_option("-s,--system", *system, "TV system of the time codes (default ntsc)")
         ->transform(CLI::IsMember({"pal", "ntsc"}, CLI::ignore_case));
     command->add_option("--title", *title, "DVD title to read, from 1 (default: the longest)")
         ->check(CLI::PositiveNumber);
+    AddExtendedFlag(*command, *formats);
     command->add_option("FILE", *file, "A chapter list, or a DVD (VIDEO_TS folder, IFO, image)")
         ->required();
     command->footer(
@@ -32,9 +34,9 @@ void AddChaptersCommand(CLI::App& app, Context& context) {
         "DTS, MPEG audio) to put them on one time line.\n"
         "A file that cannot be read as a chapter list is named on standard error with the line\n"
         "and what is wrong, and the exit status is 1.");
-    command->callback([&context, file, system, title] {
+    command->callback([&context, file, system, title, formats] {
         const TvSystem tvSystem = *system == "pal" ? TvSystem::Pal : TvSystem::Ntsc;
-        const ChapterReadOptions options = ChapterOptions(tvSystem, *title);
+        const ChapterReadOptions options = ChapterOptions(tvSystem, *title, *formats);
         const ChapterReadResult read = ReadChapterFile(*file, options);
         if (!read.ok()) {
             context.streams.err << "varnix: " << read.problem.Message() << '\n';

@@ -141,7 +141,7 @@ void AddDemoCommand(CLI::App& app, Context& context) {
                 << WithUnixLineEnds(ShowMediaInformation(file, false, nullptr));
             out << "Duration: " << text(pair.pal) << " (PAL), " << text(pair.ntsc) << " (NTSC)\n";
             if (pair.pal.IsNone() || pair.ntsc.IsNone()) {
-                ReportFileProblem(context, file);
+                ReportFileProblem(context, file, FormatOptions{});
             } else if (IsVideoKind(kind)) {
                 videoDurations.emplace_back(name, pair);
             }

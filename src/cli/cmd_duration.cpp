@@ -14,6 +14,8 @@ void AddDurationCommand(CLI::App& app, Context& context) {
         "duration", "Print the duration of each file as the durations list takes it");
     auto files = std::make_shared<std::vector<std::string>>();
     auto system = std::make_shared<std::string>("ntsc");
+    auto formats = std::make_shared<FormatOptions>();
+    AddExtendedFlag(*command, *formats);
     command->add_option("-s,--system", *system, "TV system of the time codes (default ntsc)")
         ->transform(CLI::IsMember({"pal", "ntsc"}, CLI::ignore_case));
     command->add_option("FILE", *files, "Media files")->required();
@@ -24,16 +26,17 @@ void AddDurationCommand(CLI::App& app, Context& context) {
         "An MPEG video is scanned once (its duration is kept in FILE.vnf beside it) and keeps\n"
         "its own frame rate: a 25 fps video shows the same time under both systems, a 29.97 fps\n"
         "video shows its frames limited to 24 under PAL.");
-    command->callback([&context, files, system] {
+    command->callback([&context, files, system, formats] {
         const TvSystem tvSystem = *system == "pal" ? TvSystem::Pal : TvSystem::Ntsc;
         for (const auto& file : *files) {
             ProgressBar bar(context.streams.err, context.streams.errIsTerminal,
                             "Scanning " + FileNameOf(file));
-            const TimeCode tc = MediaDurationForSystem(file, tvSystem, nullptr, bar.Indicator());
+            const TimeCode tc =
+                MediaDurationForSystem(file, tvSystem, nullptr, bar.Indicator(), *formats);
             bar.Clear();
             context.streams.out << (tc.IsNone() ? std::string("???") : TimeCodeToText(tc)) << '\t'
                                 << file << '\n';
-            const bool reported = ReportFileProblem(context, file);
+            const bool reported = ReportFileProblem(context, file, *formats);
             if (tc.IsNone() && !reported) {
                 context.streams.err << "varnix: " << file << ": no duration\n";
                 context.FileFailed();

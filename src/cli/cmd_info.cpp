@@ -4,6 +4,7 @@
 #include "cli/commands.h"
 #include "cli/progress_bar.h"
 #include "core/file_helpers.h"
+#include "formats/format_refusal.h"
 #include "probe/media_check.h"
 #include "probe/report.h"
 
@@ -21,8 +22,22 @@ std::string WithUnixLineEnds(const std::string& text) {
     return out;
 }
 
-bool ReportFileProblem(Context& context, const std::string& fileName) {
-    const std::string problem = MediaFileProblem(fileName);
+void AddExtendedFlag(CLI::App& command, FormatOptions& formats) {
+    command.add_flag("-x,--extended", formats.extended,
+                     "Extended formats: also take MPEG video of any picture size and MPEG\n"
+                     "program (.mpg, .vob) and transport streams (.ts, .m2ts)");
+}
+
+std::string FileProblemText(const std::string& fileName, FormatOptions formats) {
+    const FormatRefusal refusal = WhyRefused(fileName, formats);
+    if (refusal.refused()) {
+        return RefusalText(refusal, kExtendedOption);
+    }
+    return MediaFileProblem(fileName, formats);
+}
+
+bool ReportFileProblem(Context& context, const std::string& fileName, FormatOptions formats) {
+    const std::string problem = FileProblemText(fileName, formats);
     if (problem.empty()) {
         return false;
     }
@@ -35,6 +50,8 @@ void AddInfoCommand(CLI::App& app, Context& context) {
     auto* command = app.add_subcommand(
         "info", "Print the information report of each file: stream parameters and play times");
     auto files = std::make_shared<std::vector<std::string>>();
+    auto formats = std::make_shared<FormatOptions>();
+    AddExtendedFlag(*command, *formats);
     command
         ->add_option("FILE", *files,
                      "Media files (AC3, DTS, MPEG-1 Layer II, PCM WAV, MPEG-1/2 video)")
@@ -44,7 +61,7 @@ void AddInfoCommand(CLI::App& app, Context& context) {
         "named on standard error with what is wrong, and the exit status is then 1.\n"
         "An MPEG video report shows its end time and duration once the video has been scanned\n"
         "(by `varnix duration`, which keeps the result in FILE.vnf beside it).");
-    command->callback([&context, files] {
+    command->callback([&context, files, formats] {
         std::ostream& out = context.streams.out;
         bool first = true;
         for (const auto& file : *files) {
@@ -54,13 +71,14 @@ void AddInfoCommand(CLI::App& app, Context& context) {
             first = false;
             ProgressBar bar(context.streams.err, context.streams.errIsTerminal,
                             "Scanning " + FileNameOf(file));
-            std::string text = WithUnixLineEnds(ShowMediaInformation(file, false, bar.Indicator()));
+            std::string text =
+                WithUnixLineEnds(ShowMediaInformation(file, false, bar.Indicator(), '.', *formats));
             bar.Clear();
             if (text.empty() || text.back() != '\n') {
                 text += '\n';
             }
             out << text;
-            const bool reported = ReportFileProblem(context, file);
+            const bool reported = ReportFileProblem(context, file, *formats);
             if (!reported && text == std::string(kUnknownFileFormat) + "\n") {
                 context.streams.err << "varnix: " << file << ": unknown file format\n";
                 context.FileFailed();

@@ -17,6 +17,7 @@ struct MergeOptions {
     std::string result;
     bool yes = false;
     std::vector<std::string> files;
+    FormatOptions formats;
 };
 
 }  // namespace
@@ -26,6 +27,7 @@ void AddMergeCommand(CLI::App& app, Context& context) {
     auto options = std::make_shared<MergeOptions>();
     command->add_option("-o,--output", options->result, "The result file")->required();
     command->add_flag("--yes", options->yes, "Replace an existing result file without asking");
+    AddExtendedFlag(*command, options->formats);
     command->add_option("FILE", options->files, "Files to join, in order")->required();
     command->footer(
         "WAV files are joined under one header in the first file's format, each giving the\n"
@@ -43,7 +45,7 @@ void AddMergeCommand(CLI::App& app, Context& context) {
         merger.ResetMerger();
         merger.LendProgressBar(bar.Indicator());
         for (const auto& file : options->files) {
-            const std::string refusal = AudioListRefusal(file, false);
+            const std::string refusal = AudioListRefusal(file, false, options->formats);
             if (!refusal.empty()) {
                 err << "varnix: " << file << ": " << refusal << '\n';
                 context.FileFailed();
@@ -56,7 +58,7 @@ void AddMergeCommand(CLI::App& app, Context& context) {
         }
         merger.SetResultName(options->result);
         AbortFlag abort{0};
-        const MergeOutcome outcome = Merge(merger, nullptr, &abort);
+        const MergeOutcome outcome = Merge(merger, nullptr, &abort, options->formats);
         merger.ReturnProgressBar();
         bar.Clear();
         if (outcome != MergeOutcome::Merged) {

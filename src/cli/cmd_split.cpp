@@ -66,7 +66,7 @@ enum class Resolved { Ok, Usage, FileFailed };
 // A time code (clamped like a typed duration) or the duration pair of a media file, as the
 // durations list takes it (a video is scanned once and its duration kept beside it).
 Resolved ResolveDuration(Context& context, const DurationText& given, TvSystem system,
-                         DurationRow& row, std::string& message) {
+                         FormatOptions formats, DurationRow& row, std::string& message) {
     if (given.pair) {
         row = *given.pair;
         return Resolved::Ok;
@@ -83,10 +83,10 @@ Resolved ResolveDuration(Context& context, const DurationText& given, TvSystem s
     }
     ProgressBar bar(context.streams.err, context.streams.errIsTerminal,
                     "Scanning " + FileNameOf(file));
-    const DurationPair pair = GetDurationPair(file, nullptr, bar.Indicator());
+    const DurationPair pair = GetDurationPair(file, nullptr, bar.Indicator(), formats);
     bar.Clear();
     if (pair.pal.IsNone() || pair.ntsc.IsNone()) {
-        const std::string problem = MediaFileProblem(file);
+        const std::string problem = FileProblemText(file, formats);
         message = file + ": " + (problem.empty() ? std::string("no duration") : problem);
         return Resolved::FileFailed;
     }
@@ -127,6 +127,7 @@ struct SplitOptions {
     std::vector<std::string> chapterFiles;
     int title = 0;
     std::vector<std::string> files;
+    FormatOptions formats;
 };
 
 }  // namespace
@@ -167,6 +168,7 @@ void AddSplitCommand(CLI::App& app, Context& context) {
                      "DVD title that -C reads, from 1 (default: the longest)")
         ->check(CLI::PositiveNumber);
     command->add_flag("--yes", options->yes, "Replace an existing merged file without asking");
+    AddExtendedFlag(*command, options->formats);
     command
         ->add_option("AUDIO", options->files,
                      "Audio files to cut (AC3, DTS, MPEG-1 Layer II, "
@@ -209,8 +211,8 @@ void AddSplitCommand(CLI::App& app, Context& context) {
                 }
             } else if (option == chapters && nextChapters < chapters->results().size()) {
                 const std::string chapterFile = chapters->results()[nextChapters++];
-                const ChapterReadResult read =
-                    ReadChapterFile(chapterFile, ChapterOptions(system, options->title));
+                const ChapterReadResult read = ReadChapterFile(
+                    chapterFile, ChapterOptions(system, options->title, options->formats));
                 if (!read.ok()) {
                     err << "varnix: " << read.problem.Message() << "; nothing was cut\n";
                     context.FileFailed();
@@ -226,7 +228,8 @@ void AddSplitCommand(CLI::App& app, Context& context) {
         for (const auto& text : texts) {
             DurationRow row;
             std::string message;
-            const Resolved resolved = ResolveDuration(context, text, system, row, message);
+            const Resolved resolved =
+                ResolveDuration(context, text, system, options->formats, row, message);
             if (resolved != Resolved::Ok) {
                 err << "varnix: " << message << "; nothing was cut\n";
                 context.status = std::max(
@@ -239,7 +242,7 @@ void AddSplitCommand(CLI::App& app, Context& context) {
         // The files the audio list would take; with -m the checks apply to the first one only.
         for (const auto& file : options->files) {
             const bool formatChecks = !options->merge || request.inputs.empty();
-            const std::string refusal = AudioListRefusal(file, formatChecks);
+            const std::string refusal = AudioListRefusal(file, formatChecks, options->formats);
             if (!refusal.empty()) {
                 err << "varnix: " << file << ": " << refusal << '\n';
                 context.FileFailed();
@@ -258,6 +261,7 @@ void AddSplitCommand(CLI::App& app, Context& context) {
         request.system = system;
         request.outputFolder = options->folder;
         request.mergeFirst = options->merge;
+        request.formats = options->formats;
         request.progress = bar.Indicator();
         request.warnAboutInputsWithoutPieces = false;
         const std::vector<std::string> inputs = request.inputs;
@@ -270,7 +274,7 @@ void AddSplitCommand(CLI::App& app, Context& context) {
             context.streams.out << piece.path << '\t' << piece.bytes << '\n';
         }
         for (const auto& input : result.inputsWithoutPieces) {
-            const std::string problem = MediaFileProblem(input);
+            const std::string problem = FileProblemText(input, options->formats);
             err << "varnix: " << input << ": "
                 << (problem.empty() ? std::string("no piece was cut (empty or too short)")
                                     : problem)

@@ -8,6 +8,7 @@
 #include <CLI/CLI.hpp>
 
 #include "cli/app.h"
+#include "formats/format_options.h"
 
 namespace varnix::cli {
 
@@ -26,11 +27,20 @@ void AddSplitCommand(CLI::App& app, Context& context);
 void AddMergeCommand(CLI::App& app, Context& context);
 void AddChaptersCommand(CLI::App& app, Context& context);
 
+// The option that turns the extended formats on, as messages name it.
+inline constexpr const char* kExtendedOption = "--extended";
+// Adds -x/--extended to a command; parsing sets `formats.extended`.
+void AddExtendedFlag(CLI::App& command, FormatOptions& formats);
+
 // A report text with LF line ends instead of CR LF.
 std::string WithUnixLineEnds(const std::string& text);
+// What is wrong with a file under the options, in a few words; for a file that the extended
+// formats would take, the reason and the option ("MPEG-2 video 704 wide: accepted with
+// --extended"). Empty when the file is usable.
+std::string FileProblemText(const std::string& fileName, FormatOptions formats);
 // Names the file and what is wrong with it on standard error and marks the run as failed;
 // false (and nothing printed) when the file is usable.
-bool ReportFileProblem(Context& context, const std::string& fileName);
+bool ReportFileProblem(Context& context, const std::string& fileName, FormatOptions formats);
 
 // The folder of the bundled sample media, found relative to the folder of the running program
 // (share/varnix/samples beside its bin folder); "" when the program's folder is unknown.

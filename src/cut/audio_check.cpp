@@ -20,14 +20,15 @@ std::string FileNotExistText(const std::string& fileName) {
     return FileNameOf(fileName) + " file not exist or it is opened by another application!";
 }
 
-std::string AudioListRefusal(const std::string& fileName, bool formatChecks) {
+std::string AudioListRefusal(const std::string& fileName, bool formatChecks,
+                             FormatOptions formats) {
     if (!FileExists(fileName) || !BinaryFile(fileName, BinaryFile::Mode::Read).isOpen()) {
         return "no such file, or it cannot be opened";
     }
     if (!formatChecks) {
         return {};
     }
-    const MediaKind kind = DetectFormat(fileName);
+    const MediaKind kind = DetectFormat(fileName, formats);
     // Names are compared with their letter case, as the lists do.
     if ((EndsWith(fileName, ".wav") || kind == MediaKind::WAV) && !IsPCMWave(fileName)) {
         return "not a PCM WAV file";

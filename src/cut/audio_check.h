@@ -4,6 +4,8 @@
 
 #include <string>
 
+#include "formats/format_options.h"
+
 namespace varnix {
 
 // What the lists say about a file that does not exist or cannot be opened: its name without
@@ -14,6 +16,8 @@ std::string FileNotExistText(const std::string& fileName);
 // exist and be readable; with `formatChecks` (every file of the cutting list, the first file of
 // the merge list) also: a name ending in ".wav" and a WAV file by content must be PCM, the kind
 // must be known, and neither the name (".m2v", ".m1v", ".mpg") nor the content may be video.
-std::string AudioListRefusal(const std::string& fileName, bool formatChecks = true);
+// `formats` decides which kinds are known (and which files are video).
+std::string AudioListRefusal(const std::string& fileName, bool formatChecks = true,
+                             FormatOptions formats = {});
 
 }  // namespace varnix

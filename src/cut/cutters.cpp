@@ -61,9 +61,10 @@ std::uint64_t NonNegative(std::int64_t count) {
 }  // namespace
 
 CutOutcome CutAC3File(const std::string& input, const CutList& list, const ShowCurrentPiece& show,
-                      double fps, const AbortFlag* abort, const ProgressCallback& progress) {
+                      double fps, const AbortFlag* abort, const ProgressCallback& progress,
+                      FormatOptions formats) {
     CutOutcome outcome;
-    if (DetectFormat(input) != MediaKind::AC3) {
+    if (DetectFormat(input, formats) != MediaKind::AC3) {
         return outcome;
     }
     outcome.handled = true;
@@ -99,9 +100,10 @@ CutOutcome CutAC3File(const std::string& input, const CutList& list, const ShowC
 }
 
 CutOutcome CutDTSFile(const std::string& input, const CutList& list, const ShowCurrentPiece& show,
-                      double fps, const AbortFlag* abort, const ProgressCallback& progress) {
+                      double fps, const AbortFlag* abort, const ProgressCallback& progress,
+                      FormatOptions formats) {
     CutOutcome outcome;
-    if (DetectFormat(input) != MediaKind::DTS) {
+    if (DetectFormat(input, formats) != MediaKind::DTS) {
         return outcome;
     }
     outcome.handled = true;
@@ -122,9 +124,10 @@ CutOutcome CutDTSFile(const std::string& input, const CutList& list, const ShowC
 }
 
 CutOutcome CutWAVFile(const std::string& input, const CutList& list, const ShowCurrentPiece& show,
-                      double fps, const AbortFlag* abort, const ProgressCallback& progress) {
+                      double fps, const AbortFlag* abort, const ProgressCallback& progress,
+                      FormatOptions formats) {
     CutOutcome outcome;
-    if (DetectFormat(input) != MediaKind::WAV) {
+    if (DetectFormat(input, formats) != MediaKind::WAV) {
         return outcome;
     }
     outcome.handled = true;
@@ -156,9 +159,10 @@ CutOutcome CutWAVFile(const std::string& input, const CutList& list, const ShowC
 }
 
 CutOutcome CutMPAFile(const std::string& input, const CutList& list, const ShowCurrentPiece& show,
-                      double fps, const AbortFlag* abort, const ProgressCallback& progress) {
+                      double fps, const AbortFlag* abort, const ProgressCallback& progress,
+                      FormatOptions formats) {
     CutOutcome outcome;
-    if (DetectFormat(input) != MediaKind::MPA) {
+    if (DetectFormat(input, formats) != MediaKind::MPA) {
         return outcome;
     }
     outcome.handled = true;

@@ -10,6 +10,7 @@
 
 #include "core/host.h"
 #include "cut/cut_list.h"
+#include "formats/format_options.h"
 
 namespace varnix {
 
@@ -29,19 +30,24 @@ struct CutOutcome {
 
 // Each cutter: for every entry in order, show its row, delete an existing file of the piece's
 // name, write the piece (the tail to the end of the input), and stop after the piece when the
-// abort flag is set. `progress` gets absolute byte positions in the input's pieces. Throws
-// IoError when the input cannot be read (a read error is never taken for its end) or a piece
-// cannot be written (the incomplete piece removed), or the input vanishes between two pieces.
+// abort flag is set. `formats` decides which kind the input is (DetectFormat). `progress` gets
+// absolute byte positions in the input's pieces. Throws IoError when the input cannot be read (a
+// read error is never taken for its end) or a piece cannot be written (the incomplete piece
+// removed), or the input vanishes between two pieces.
 CutOutcome CutAC3File(const std::string& input, const CutList& list, const ShowCurrentPiece& show,
-                      double fps, const AbortFlag* abort, const ProgressCallback& progress);
+                      double fps, const AbortFlag* abort, const ProgressCallback& progress,
+                      FormatOptions formats = {});
 CutOutcome CutDTSFile(const std::string& input, const CutList& list, const ShowCurrentPiece& show,
-                      double fps, const AbortFlag* abort, const ProgressCallback& progress);
+                      double fps, const AbortFlag* abort, const ProgressCallback& progress,
+                      FormatOptions formats = {});
 // WAV pieces holding only their header are removed; the others carry a canonical header.
 CutOutcome CutWAVFile(const std::string& input, const CutList& list, const ShowCurrentPiece& show,
-                      double fps, const AbortFlag* abort, const ProgressCallback& progress);
+                      double fps, const AbortFlag* abort, const ProgressCallback& progress,
+                      FormatOptions formats = {});
 // Every piece ends on the frame boundary nearest to its running target and the next one starts
 // there; a piece that covers no audio frame (only stray bytes after the last frame) is removed.
 CutOutcome CutMPAFile(const std::string& input, const CutList& list, const ShowCurrentPiece& show,
-                      double fps, const AbortFlag* abort, const ProgressCallback& progress);
+                      double fps, const AbortFlag* abort, const ProgressCallback& progress,
+                      FormatOptions formats = {});
 
 }  // namespace varnix

@@ -100,7 +100,8 @@ MergeOutcome SplitJob::MergeListBeforeCutting(const std::string& mergedName,
     }
     merger.SetResultName(mergedName);
     const MergeOutcome outcome = Merge(
-        merger, [this](int index) { listener_->ShowCurrentMergeFile(index); }, abort_);
+        merger, [this](int index) { listener_->ShowCurrentMergeFile(index); }, abort_,
+        request_.formats);
     merger.ReturnProgressBar();
     return outcome;
 }
@@ -124,7 +125,7 @@ void SplitJob::RunSplitJob(const std::string& input, bool merged) {
     CutOutcome outcome;
     try {
         for (auto* cutter : {&CutAC3File, &CutDTSFile, &CutWAVFile, &CutMPAFile}) {
-            outcome = cutter(input, list, show, fps, abort_, progress);
+            outcome = cutter(input, list, show, fps, abort_, progress, request_.formats);
             if (outcome.handled) {
                 break;
             }

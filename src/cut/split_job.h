@@ -46,6 +46,8 @@ struct SplitJobRequest {
     // The audio files list, or the merge list when mergeFirst is set.
     std::vector<std::string> inputs;
     bool mergeFirst = false;
+    // Which files the cutters and the merge take (DetectFormat).
+    FormatOptions formats;
     // The window's flags; the job keeps its own when they are null. Both are 0 when it ends.
     AbortFlag* abort = nullptr;
     AbortFlag* busy = nullptr;

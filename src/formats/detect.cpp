@@ -1,8 +1,9 @@
 #include "formats/detect.h"
 
-#include <array>
+#include <vector>
 
 #include "core/file.h"
+#include "formats/video_sniff.h"
 
 namespace varnix {
 
@@ -26,7 +27,12 @@ const char* MediaKindText(MediaKind kind) {
     return "";
 }
 
-MediaKind DetectFormatOfBytes(std::span<const std::uint8_t> head) {
+std::size_t DetectionHeadBytes(FormatOptions options) {
+    // Enough for a sequence header with both matrices and the extension after it.
+    return options.extended ? 4096 : 11;
+}
+
+MediaKind DetectFormatOfBytes(std::span<const std::uint8_t> head, FormatOptions options) {
     const auto starts = [&](std::initializer_list<std::uint8_t> bytes) {
         if (head.size() < bytes.size()) {
             return false;
@@ -59,17 +65,23 @@ MediaKind DetectFormatOfBytes(std::span<const std::uint8_t> head) {
             return MediaKind::M1V;
         }
     }
+    if (options.extended) {
+        if (const auto video = SniffElementaryVideo(head);
+            video && video->width != 0 && video->height != 0) {
+            return video->mpeg2 ? MediaKind::M2V : MediaKind::M1V;
+        }
+    }
     return MediaKind::Unknown;
 }
 
-MediaKind DetectFormat(const std::string& fileName) {
+MediaKind DetectFormat(const std::string& fileName, FormatOptions options) {
     BinaryFile file(fileName, BinaryFile::Mode::Read);
     if (!file) {
         return MediaKind::Unknown;
     }
-    std::array<std::uint8_t, 11> head{};
+    std::vector<std::uint8_t> head(DetectionHeadBytes(options));
     const std::size_t got = file.read(head.data(), head.size());
-    return DetectFormatOfBytes(std::span<const std::uint8_t>(head.data(), got));
+    return DetectFormatOfBytes(std::span<const std::uint8_t>(head.data(), got), options);
 }
 
 }  // namespace varnix

@@ -1,9 +1,12 @@
 #pragma once
-// The content kind of a media file, decided from its first 11 bytes, never from its name.
+// The content kind of a media file, decided from its first bytes, never from its name: the first
+// 11 bytes, and with the extended formats on as many more as the kind needs.
 
 #include <cstdint>
 #include <span>
 #include <string>
+
+#include "formats/format_options.h"
 
 namespace varnix {
 
@@ -23,10 +26,15 @@ enum class MediaKind {
 // ".m1v", and "" for an unknown kind.
 const char* MediaKindText(MediaKind kind);
 
-// The kind of the leading bytes of a file (at most the first 11 are looked at).
-MediaKind DetectFormatOfBytes(std::span<const std::uint8_t> head);
+// How many leading bytes detection reads under the options.
+std::size_t DetectionHeadBytes(FormatOptions options);
+
+// The kind of the leading bytes of a file. Without the extended formats at most the first 11
+// are looked at; with them, a sequence header of any non-zero picture size is a video: ".m2v"
+// when a sequence extension follows it before the first picture, ".m1v" otherwise.
+MediaKind DetectFormatOfBytes(std::span<const std::uint8_t> head, FormatOptions options = {});
 // The kind of a file; Unknown when it cannot be opened or is not recognised.
-MediaKind DetectFormat(const std::string& fileName);
+MediaKind DetectFormat(const std::string& fileName, FormatOptions options = {});
 
 constexpr bool IsVideoKind(MediaKind kind) {
     return kind == MediaKind::M2V || kind == MediaKind::M1V;

@@ -31,7 +31,8 @@ void WriteResultHeader(const std::string& dest, const WAVHeader& format) {
 }  // namespace
 
 void AppendMediaFile(const std::string& source, const std::string& dest, bool first,
-                     const AbortFlag* abort, const std::function<void()>& blockCallback) {
+                     const AbortFlag* abort, const std::function<void()>& blockCallback,
+                     FormatOptions formats) {
     if (!FileExists(source)) {
         throw IoError("Unable to open file " + source + " for reading: no such file.", source);
     }
@@ -43,7 +44,7 @@ void AppendMediaFile(const std::string& source, const std::string& dest, bool fi
     copy.dest = dest;
     copy.append = true;
     copy.abort = abort;
-    if (DetectFormat(source) == MediaKind::WAV) {
+    if (DetectFormat(source, formats) == MediaKind::WAV) {
         // Only the sample data; the result carries one header, in the first file's format.
         // Whole sample frames only: a part frame (a recording cut off mid-sample) would shift
         // every sample of the files after it.
@@ -76,7 +77,7 @@ void AppendMediaFile(const std::string& source, const std::string& dest, bool fi
         };
         CopyByteRange(copy);
     }
-    if (DetectFormat(dest) == MediaKind::WAV && !FinishWAVHeader(dest)) {
+    if (DetectFormat(dest, formats) == MediaKind::WAV && !FinishWAVHeader(dest)) {
         throw IoError("Unable to write to file " + dest + ".", dest);
     }
 }
@@ -88,7 +89,8 @@ void MergeProgressStep(Merger& merger) {
     }
 }
 
-MergeOutcome Merge(Merger& merger, const MergeHighlight& highlight, AbortFlag* mainAbort) {
+MergeOutcome Merge(Merger& merger, const MergeHighlight& highlight, AbortFlag* mainAbort,
+                   FormatOptions formats) {
     Host& host = CurrentHost();
     const std::string dest = merger.resultName();
     const std::vector<std::string> files = merger.fileNames();
@@ -148,7 +150,7 @@ MergeOutcome Merge(Merger& merger, const MergeHighlight& highlight, AbortFlag* m
             if (highlight) {
                 highlight(static_cast<int>(i));
             }
-            AppendMediaFile(files[i], dest, i == 0, &abort, step);
+            AppendMediaFile(files[i], dest, i == 0, &abort, step, formats);
             if (!byBlocks) {
                 bar.setPosition(static_cast<std::int64_t>(i + 1));
             }

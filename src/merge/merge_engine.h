@@ -8,6 +8,7 @@
 #include <string>
 
 #include "core/host.h"
+#include "formats/format_options.h"
 #include "merge/merger.h"
 
 namespace varnix {
@@ -39,8 +40,10 @@ using MergeHighlight = std::function<void(int index)>;
 // polled after it (at least once per 8 MiB actually copied). A dest that begins with a WAV header
 // gets its sizes recomputed from its length at the end. Throws IoError when the source cannot be
 // opened or read or dest cannot be written.
+// `formats` decides which files are WAV (DetectFormat).
 void AppendMediaFile(const std::string& source, const std::string& dest, bool first,
-                     const AbortFlag* abort, const std::function<void()>& blockCallback);
+                     const AbortFlag* abort, const std::function<void()>& blockCallback,
+                     FormatOptions formats = {});
 
 // The block callback of a merge: one step of the progress display when the files total more
 // than 1,000,000 bytes, nothing otherwise.
@@ -51,6 +54,8 @@ void MergeProgressStep(Merger& merger);
 // and nothing changes. A result that is one of the listed files, that cannot be deleted or
 // created, or an I/O failure shows "Error!" and gives Failed (an incomplete result is removed).
 // `mainAbort` set during the run stops it like the merger's own abort flag.
-MergeOutcome Merge(Merger& merger, const MergeHighlight& highlight, AbortFlag* mainAbort);
+// `formats` decides how each file is read (DetectFormat).
+MergeOutcome Merge(Merger& merger, const MergeHighlight& highlight, AbortFlag* mainAbort,
+                   FormatOptions formats = {});
 
 }  // namespace varnix

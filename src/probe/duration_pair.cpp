@@ -15,8 +15,8 @@ DurationPair VideoDurationPair(TimeCode duration, int wholeFrameRate) {
 }
 
 DurationPair GetDurationPair(const std::string& fileName, AbortFlag* abort,
-                             ProgressIndicator* progress) {
-    const MediaKind kind = DetectFormat(fileName);
+                             ProgressIndicator* progress, FormatOptions formats) {
+    const MediaKind kind = DetectFormat(fileName, formats);
     if (IsVideoKind(kind)) {
         const std::optional<VideoInfo> info =
             GetVideoInfo(fileName, progress, abort, [] { CurrentHost().pumpEvents(); });
@@ -28,8 +28,8 @@ DurationPair GetDurationPair(const std::string& fileName, AbortFlag* abort,
     if (kind == MediaKind::Unknown) {
         return DurationPair::None();
     }
-    return {GetMediaDuration(fileName, abort, progress, 25.0),
-            GetMediaDuration(fileName, abort, progress, 30.0)};
+    return {GetMediaDuration(fileName, abort, progress, 25.0, formats),
+            GetMediaDuration(fileName, abort, progress, 30.0, formats)};
 }
 
 }  // namespace varnix

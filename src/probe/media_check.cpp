@@ -7,6 +7,7 @@
 #include "formats/byte_source.h"
 #include "formats/detect.h"
 #include "formats/dts.h"
+#include "formats/format_refusal.h"
 #include "formats/mpa_file.h"
 #include "formats/wav.h"
 
@@ -90,16 +91,17 @@ std::string MPAProblem(const std::string& fileName) {
 
 }  // namespace
 
-std::string MediaFileProblem(const std::string& fileName) {
+std::string MediaFileProblem(const std::string& fileName, FormatOptions formats) {
     if (!FileExists(fileName)) {
         return FolderExists(fileName) ? "is a folder" : "no such file";
     }
     if (!BinaryFile(fileName, BinaryFile::Mode::Read).isOpen()) {
         return "cannot be opened for reading";
     }
-    const MediaKind kind = DetectFormat(fileName);
+    const MediaKind kind = DetectFormat(fileName, formats);
     if (kind == MediaKind::Unknown) {
-        return "unknown file format";
+        const FormatRefusal refusal = WhyRefused(fileName, formats);
+        return refusal.refused() ? refusal.reason : "unknown file format";
     }
     if (kind == MediaKind::AC3) {
         return AC3Problem(fileName);

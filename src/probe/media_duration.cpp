@@ -54,8 +54,8 @@ bool ReadAudioSamples(const std::string& fileName, MediaKind kind, AudioSamples&
 }
 
 TimeCode GetMediaDuration(const std::string& fileName, AbortFlag* abort,
-                          ProgressIndicator* progress, double fps) {
-    const MediaKind kind = DetectFormat(fileName);
+                          ProgressIndicator* progress, double fps, FormatOptions formats) {
+    const MediaKind kind = DetectFormat(fileName, formats);
     if (IsVideoKind(kind)) {
         // The scanned (or cached) duration, unchanged: at the stream's own frame rate,
         // whatever `fps` says, and with no frame added.
@@ -72,12 +72,12 @@ TimeCode GetMediaDuration(const std::string& fileName, AbortFlag* abort,
 }
 
 TimeCode MediaDurationForSystem(const std::string& fileName, TvSystem system, AbortFlag* abort,
-                                ProgressIndicator* progress) {
-    const MediaKind kind = DetectFormat(fileName);
+                                ProgressIndicator* progress, FormatOptions formats) {
+    const MediaKind kind = DetectFormat(fileName, formats);
     if (IsVideoKind(kind)) {
-        return GetDurationPair(fileName, abort, progress).ForSystem(system);
+        return GetDurationPair(fileName, abort, progress, formats).ForSystem(system);
     }
-    return GetMediaDuration(fileName, abort, progress, SystemFps(system));
+    return GetMediaDuration(fileName, abort, progress, SystemFps(system), formats);
 }
 
 }  // namespace varnix

@@ -7,6 +7,7 @@
 #include "core/progress.h"
 #include "core/timecode.h"
 #include "formats/detect.h"
+#include "formats/format_options.h"
 
 namespace varnix {
 
@@ -14,15 +15,16 @@ namespace varnix {
 // last frame the samples reach plus one; a stream too short to reach a frame lasts 00:00:00.00.
 // TimeCode::None() for a file of no known kind, a WAV file that is not PCM, and a file that
 // cannot give a duration (no sample rate, a frame length of 0, no channels or bits, no "data"
-// chunk). Video files give their scanned duration at their own frame rate.
+// chunk). Video files give their scanned duration at their own frame rate. `formats` decides
+// which files are taken (DetectFormat).
 TimeCode GetMediaDuration(const std::string& fileName, AbortFlag* abort,
-                          ProgressIndicator* progress, double fps);
+                          ProgressIndicator* progress, double fps, FormatOptions formats = {});
 
 // The duration that the durations list shows for a file under a TV system: GetMediaDuration at
 // that system's rate for audio files; for video files the member of the file's duration pair for
 // the system.
 TimeCode MediaDurationForSystem(const std::string& fileName, TvSystem system, AbortFlag* abort,
-                                ProgressIndicator* progress);
+                                ProgressIndicator* progress, FormatOptions formats = {});
 
 // Samples and sample rate of an audio file as the durations count them. False for a file that
 // is not audio of a known kind or cannot give a duration.

@@ -33,9 +33,10 @@ std::string ReportOfKind(const std::string& fileName, MediaKind kind, ProgressIn
 }  // namespace
 
 std::string ShowMediaInformation(const std::string& fileName, bool show,
-                                 ProgressIndicator* progress, char decimalSeparator) {
+                                 ProgressIndicator* progress, char decimalSeparator,
+                                 FormatOptions formats) {
     const std::string text =
-        ReportOfKind(fileName, DetectFormat(fileName), progress, decimalSeparator);
+        ReportOfKind(fileName, DetectFormat(fileName, formats), progress, decimalSeparator);
     if (show) {
         const bool unknown = text == kUnknownFileFormat;
         CurrentHost().showMessage(unknown ? MessageIcon::Error : MessageIcon::Information,

@@ -212,8 +212,14 @@ void TAC3Splitter::BuildBottom(QWidget* bottom) {
     auto* system = new QHBoxLayout(GroupBox1);
     system->addWidget(RadioButton1);
     system->addWidget(RadioButton2);
+    extendedFormatsBox_ = new QCheckBox(QStringLiteral("Extended formats"), Panel4);
+    extendedFormatsBox_->setObjectName(QStringLiteral("ExtendedFormats"));
+    extendedFormatsBox_->setToolTip(
+        QStringLiteral("Also take MPEG video of any picture size and MPEG program (.mpg, .vob)\n"
+                       "and transport streams (.ts, .m2ts)"));
     auto* panel4Layout = new QHBoxLayout(Panel4);
     panel4Layout->setContentsMargins(0, 0, 0, 0);
+    panel4Layout->addWidget(extendedFormatsBox_);
     panel4Layout->addWidget(GroupBox1);
 
     Panel5 = MakePanel(bottom, "Panel5");
@@ -327,6 +333,7 @@ void TAC3Splitter::ConnectCommands() {
     connect(RadioButton1, &QRadioButton::clicked, this, &TAC3Splitter::RadioButton1Click);
     connect(RadioButton2, &QRadioButton::clicked, this, &TAC3Splitter::RadioButton2Click);
     connect(CheckBox1, &QCheckBox::clicked, this, &TAC3Splitter::CheckBox1Click);
+    connect(extendedFormatsBox_, &QCheckBox::clicked, this, &TAC3Splitter::ExtendedFormatsClick);
     connect(PageControl1, &QTabWidget::currentChanged, this, &TAC3Splitter::PageControl1Change);
     connect(Timer1, &QTimer::timeout, this, &TAC3Splitter::Timer1Timer);
     ConnectListCommands();

@@ -34,6 +34,7 @@
 #include "core/progress.h"
 #include "cut/split_job.h"
 #include "formats/detect.h"
+#include "formats/format_options.h"
 #include "ui/drop_list.h"
 #include "ui/list_rules.h"
 #include "ui/progress_bar_adapter.h"
@@ -108,6 +109,13 @@ class TAC3Splitter : public QMainWindow {
     void RadioButton1Click();  // NTSC
     void RadioButton2Click();  // PAL
     void CheckBox1Click();
+    // The extended formats check box: the lists take what it allows from the next file on.
+    void ExtendedFormatsClick();
+    // What the lists, reports and jobs take: the extended formats setting.
+    FormatOptions Formats() const;
+    // Says in the status bar why a file that a list passes over is refused, when that is known
+    // ("MPEG-2 video 704 wide: accepted with Extended formats").
+    void ShowRefusal(const std::string& fileName);
     void PageControl1Change();
 
     // The durations list.
@@ -210,14 +218,15 @@ class TAC3Splitter : public QMainWindow {
     QTabWidget* PageControl1 = nullptr;
     QWidget* TabSheet1 = nullptr;
     QWidget* TabSheet2 = nullptr;
-    TDropList2* ListView2 = nullptr;      // "Cut every file from list"
-    TDropList2* ListView3 = nullptr;      // "Merge all files before processing"
-    QPushButton* BitBtn2 = nullptr;       // add audio files
-    QPushButton* BitBtn4 = nullptr;       // delete audio files
-    QPushButton* SpeedButton3 = nullptr;  // clear all audio files
-    QCheckBox* CheckBox1 = nullptr;       // "Check file format header"
-    QPushButton* BitBtn8 = nullptr;       // move audio file up
-    QPushButton* BitBtn9 = nullptr;       // move audio file down
+    TDropList2* ListView2 = nullptr;           // "Cut every file from list"
+    TDropList2* ListView3 = nullptr;           // "Merge all files before processing"
+    QPushButton* BitBtn2 = nullptr;            // add audio files
+    QPushButton* BitBtn4 = nullptr;            // delete audio files
+    QPushButton* SpeedButton3 = nullptr;       // clear all audio files
+    QCheckBox* CheckBox1 = nullptr;            // "Check file format header"
+    QCheckBox* extendedFormatsBox_ = nullptr;  // "Extended formats"
+    QPushButton* BitBtn8 = nullptr;            // move audio file up
+    QPushButton* BitBtn9 = nullptr;            // move audio file down
     QMenu* PopupMenu2 = nullptr;
     ListMenuEntries PopupMenu2Items;
     QWidget* Panel2 = nullptr;  // destination folder

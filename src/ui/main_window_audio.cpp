@@ -48,10 +48,12 @@ void TAC3Splitter::BitBtn2Click() {
 
 void TAC3Splitter::AddAudioFiles(const QStringList& fileNames) {
     for (const QString& fileName : fileNames) {
-        // Files of no known kind are passed over without a word.
-        if (ConsideredForAdding(DetectFormat(fileName.toStdString()), MergePageShown(),
+        // Files of no known kind are passed over; the status bar says why when that is known.
+        if (ConsideredForAdding(DetectFormat(fileName.toStdString(), Formats()), MergePageShown(),
                                 CheckBox1->isChecked(), ListView3->topLevelItemCount())) {
             AddAudioFile(ShownAudioList(), fileName);
+        } else {
+            ShowRefusal(fileName.toStdString());
         }
     }
     ShowAudioTotal(-1);
@@ -66,7 +68,7 @@ bool TAC3Splitter::AddAudioFile(TDropList2* list, const QString& fileName) {
     }
     const bool checks =
         AudioChecksApply(MergePageShown(), CheckBox1->isChecked(), list->topLevelItemCount());
-    MediaKind kind = DetectFormat(file);
+    MediaKind kind = DetectFormat(file, Formats());
     if (checks && !PassesAudioChecks(file, kind)) {
         return false;
     }
@@ -100,7 +102,7 @@ bool TAC3Splitter::AddAudioFile(TDropList2* list, const QString& fileName) {
     SetItemData(item, state_.Tables.AddDuration(pair));
     item->setText(kTimeColumn, Q(DurationText(pair.ForSystem(state_.SystemRate))));
 
-    kind = DetectFormat(file);
+    kind = DetectFormat(file, Formats());
     AudioListEnter(list);
     UpdateProcessEnabled();
     const int rows = list->topLevelItemCount();
@@ -219,10 +221,10 @@ void TAC3Splitter::RecomputeAudioTimes() {
             TimeCode duration = TimeCode::None();
             auto probe = [&] {
                 duration = MediaDurationForSystem(path, state_.SystemRate, &state_.AbortFlag,
-                                                  progress_.get());
+                                                  progress_.get(), Formats());
             };
             try {
-                if (IsVideoKind(DetectFormat(path))) {
+                if (IsVideoKind(DetectFormat(path, Formats()))) {
                     RunScan(probe);  // a video on the merge list; its cache answers at once
                 } else {
                     state_.AbortFlag = 0;

@@ -41,8 +41,9 @@ void TAC3Splitter::BitBtn1Click() {
 
 void TAC3Splitter::AddDurationsFromFiles(const QStringList& fileNames) {
     for (const QString& fileName : fileNames) {
-        // Files of no known kind are passed over without a word.
-        if (DetectFormat(fileName.toStdString()) == MediaKind::Unknown) {
+        // Files of no known kind are passed over; the status bar says why when that is known.
+        if (DetectFormat(fileName.toStdString(), Formats()) == MediaKind::Unknown) {
+            ShowRefusal(fileName.toStdString());
             continue;
         }
         AddDurationFromFile(fileName);
@@ -74,7 +75,9 @@ void TAC3Splitter::RunScan(const std::function<void()>& scan) {
 
 DurationPair TAC3Splitter::FileDurationPair(const std::string& fileName, MediaKind kind) {
     DurationPair pair = DurationPair::None();
-    auto probe = [&] { pair = GetDurationPair(fileName, &state_.AbortFlag, progress_.get()); };
+    auto probe = [&] {
+        pair = GetDurationPair(fileName, &state_.AbortFlag, progress_.get(), Formats());
+    };
     if (IsVideoKind(kind)) {
         RunScan(probe);
     } else {
@@ -92,7 +95,7 @@ bool TAC3Splitter::AddDurationFromFile(const QString& fileName) {
                                   FileNameOf(file) + kMissingFileText);
         return false;
     }
-    const MediaKind kind = DetectFormat(file);
+    const MediaKind kind = DetectFormat(file, Formats());
     if (!WaveChecksPass(file, kind)) {
         return false;
     }
@@ -120,7 +123,7 @@ bool TAC3Splitter::AddDurationFromFile(const QString& fileName) {
         delete item;
         std::string text = "Error in file " + file;
         if (!readFailed && FileExists(file)) {
-            text += ": " + MediaFileProblem(file);
+            text += ": " + MediaFileProblem(file, Formats());
         }
         CurrentHost().showMessage(MessageIcon::Warning, "Error!", text);
         SetStatusText(0, {});
@@ -256,14 +259,14 @@ void TAC3Splitter::RecomputeAllTimes() {
             item->setText(kTimeColumn, pairText);
             continue;
         }
-        const MediaKind kind = DetectFormat(path);
+        const MediaKind kind = DetectFormat(path, Formats());
         if (!IsVideoKind(kind)) {
             // An audio file is asked again for its duration in the system chosen now.
             state_.AbortFlag = 0;
             TimeCode duration = TimeCode::None();
             try {
                 duration = GetMediaDuration(path, &state_.AbortFlag, progress_.get(),
-                                            SystemFps(state_.SystemRate));
+                                            SystemFps(state_.SystemRate), Formats());
             } catch (const VarnixError&) {
             }
             item->setText(kTimeColumn, Q(DurationText(duration)));

@@ -182,7 +182,8 @@ char TAC3Splitter::DecimalSeparator() const {
 
 void TAC3Splitter::ShowInformation(const QString& fileName) {
     try {
-        ShowMediaInformation(fileName.toStdString(), true, progress_.get(), DecimalSeparator());
+        ShowMediaInformation(fileName.toStdString(), true, progress_.get(), DecimalSeparator(),
+                             Formats());
     } catch (const VarnixError& error) {
         CurrentHost().showMessage(MessageIcon::Error, "Error!",
                                   fileName.toStdString() + ": " + error.what());

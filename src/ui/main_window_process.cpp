@@ -61,6 +61,7 @@ void TAC3Splitter::BitBtn10Click() {
     request.system = state_.SystemRate;
     request.outputFolder = Edit1->text().toStdString();
     request.mergeFirst = MergePageShown();
+    request.formats = Formats();
     TDropList2* inputs = ShownAudioList();
     for (int row = 0; row < inputs->topLevelItemCount(); ++row) {
         request.inputs.push_back(PathOfRow(inputs->topLevelItem(row)).toStdString());

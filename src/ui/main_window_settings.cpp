@@ -88,6 +88,7 @@ void TAC3Splitter::ApplySettingsToControls() {
         RadioButton2Click();
     }
     CheckBox1->setChecked(settings_.checkHeader);
+    extendedFormatsBox_->setChecked(settings_.extendedFormats);
     Edit1->setText(settings_.processPath);
     PageControl1->setCurrentIndex(settings_.activePage);
 }

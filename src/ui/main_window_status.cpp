@@ -2,6 +2,7 @@
 // the TV system.
 
 #include "core/file_helpers.h"
+#include "formats/format_refusal.h"
 #include "ui/list_roles.h"
 #include "ui/main_window.h"
 #include "ui/window_rules.h"
@@ -145,6 +146,22 @@ void TAC3Splitter::SystemChanged(TvSystem system) {
 
 void TAC3Splitter::CheckBox1Click() {
     settings_.checkHeader = CheckBox1->isChecked();
+}
+
+void TAC3Splitter::ExtendedFormatsClick() {
+    settings_.extendedFormats = extendedFormatsBox_->isChecked();
+}
+
+FormatOptions TAC3Splitter::Formats() const {
+    return FormatOptions{settings_.extendedFormats};
+}
+
+void TAC3Splitter::ShowRefusal(const std::string& fileName) {
+    const FormatRefusal refusal = WhyRefused(fileName, Formats());
+    if (refusal.refused()) {
+        SetStatusText(1, QString::fromStdString(FileNameOf(fileName) + ": " +
+                                                RefusalText(refusal, "Extended formats")));
+    }
 }
 
 }  // namespace varnix

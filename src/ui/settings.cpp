@@ -107,9 +107,12 @@ void VarnixSettings::SetDefaults() {
     openPath2.clear();
     processPath = DefaultDestination();
     activePage = kCutPage;
+    extendedFormats = false;
 }
 
 bool VarnixSettings::Read(const SettingsStorage& storage) {
+    const auto extended = ReadInteger(storage, kExtendedFormats);
+    extendedFormats = extended && *extended != 0;
     const auto ntsc = ReadInteger(storage, kSplitterModeNTSC);
     if (!ntsc) {
         return false;
@@ -150,6 +153,7 @@ void VarnixSettings::Write(SettingsStorage& storage) const {
     storage.setValue(kOpenPath2, openPath2);
     storage.setValue(kProcessPath, processPath);
     storage.setValue(kActivePage, activePage);
+    storage.setValue(kExtendedFormats, extendedFormats ? 1 : 0);
     storage.sync();
 }
 

@@ -22,6 +22,7 @@ inline const QString kOpenPath1 = QStringLiteral("OpenPath1");
 inline const QString kOpenPath2 = QStringLiteral("OpenPath2");
 inline const QString kProcessPath = QStringLiteral("ProcessPath");
 inline const QString kActivePage = QStringLiteral("ActivePage");
+inline const QString kExtendedFormats = QStringLiteral("ExtendedFormats");
 
 inline const QString kPositions = QStringLiteral("Positions");
 inline const QString kFormTop = QStringLiteral("FormTop");
@@ -92,7 +93,7 @@ std::optional<QString> ReadText(const SettingsStorage& storage, const QString& k
 // The home folder with the platform's separator at its end ("C:\" on Windows).
 QString DefaultDestination();
 
-// The six settings of the main window.
+// The settings of the main window: the six of old, and the extended formats.
 struct VarnixSettings {
     bool ntscMode = true;
     bool checkHeader = false;
@@ -100,11 +101,15 @@ struct VarnixSettings {
     QString openPath2;    // start folder of the audio open dialog
     QString processPath;  // destination folder
     int activePage = 0;   // 0 cut page, 1 merge page
+    // The lists take the extended formats. Stored apart from the six: a settings file written
+    // before it existed reads as off, and never as a broken file.
+    bool extendedFormats = false;
 
     VarnixSettings() { SetDefaults(); }
     void SetDefaults();
     // Reads the values in their stored order. Stops at the first value that is missing, of the
-    // wrong type or out of range, and returns false; what was read before it is kept.
+    // wrong type or out of range, and returns false; what was read before it is kept. The
+    // extended formats are read last and apart: missing or of the wrong type, they are off.
     bool Read(const SettingsStorage& storage);
     void Write(SettingsStorage& storage) const;
     // Whether any setting of the program is stored at all.

@@ -37,14 +37,36 @@ TEST(VarnixVideoDuration, VideosKeepTheirOwnRateInBothSystems) {
                            pulldown + "\n");
 }
 
-TEST(VarnixVideoDuration, UnsupportedWidthIsUnknown) {
+// Without -x a 704-wide stream is refused with the reason and the option that takes it; with it,
+// the stream is scanned like any other (50 PAL frames).
+TEST(VarnixVideoDuration, OtherWidthsNeedTheExtendedFormats) {
     TempDir dir;
     const std::string w704 = dir.copyData("video/w704_pal.m2v");
-    const auto run = RunCli({"duration", w704});
+    const std::string refused =
+        "varnix: " + w704 + ": MPEG-2 video 704 wide: accepted with --extended\n";
+    auto run = RunCli({"duration", w704});
     EXPECT_EQ(run.status, 1);
     EXPECT_EQ(run.out, "???\t" + w704 + "\n");
-    EXPECT_EQ(run.err, "varnix: " + w704 + ": unknown file format\n");
+    EXPECT_EQ(run.err, refused);
     EXPECT_FALSE(FileExists(w704 + ".vnf"));
+    run = RunCli({"info", w704});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.err, refused);
+
+    for (const char* option : {"-x", "--extended"}) {
+        run = RunCli({"duration", option, "-s", "pal", w704});
+        EXPECT_EQ(run.status, 0) << run.err;
+        EXPECT_EQ(run.out, "00:00:02.00\t" + w704 + "\n");
+    }
+    run = RunCli({"info", "-x", w704});
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_NE(run.out.find("Size: 704 x 576\n"), std::string::npos) << run.out;
+    EXPECT_NE(run.out.find("Duration:              00:00:02.00 (25 fps)"), std::string::npos);
+    // A piece as long as the video, and the video as an audio input is still refused.
+    const std::string wav = dir.copyData("wav-s16-plain.wav");
+    run = RunCli({"split", "-x", "-s", "pal", "-o", dir.file("out"), "-d", w704, wav, w704});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.err, "varnix: " + w704 + ": a video file, not audio\n");
 }
 
 TEST(VarnixVideoInfo, ReportWithLFAndTheDurationOnceScanned) {

@@ -495,7 +495,7 @@ TEST(Cutters, OnlyTheCutterOfTheInputsKindActs) {
         dir.copyData("mp2-crc.mp2"), dir.copyData("wav-s16-plain.wav"),
         dir.write("unknown.ac3", test::Filler(5000))};
     using Cutter = CutOutcome (*)(const std::string&, const CutList&, const ShowCurrentPiece&,
-                                  double, const AbortFlag*, const ProgressCallback&);
+                                  double, const AbortFlag*, const ProgressCallback&, FormatOptions);
     const Cutter cutters[] = {&CutAC3File, &CutDTSFile, &CutMPAFile, &CutWAVFile};
     for (std::size_t i = 0; i < inputs.size(); ++i) {
         for (std::size_t c = 0; c < 4; ++c) {
@@ -505,7 +505,8 @@ TEST(Cutters, OnlyTheCutterOfTheInputsKindActs) {
             const CutList list =
                 MakeCutList(dir, inputs[i], {MakeTimeCode(0, 0, 1, 0)}, TvSystem::Pal);
             const std::string marker = dir.write(FileNameOf(list[0].outputName), Bytes{1, 2, 3});
-            const CutOutcome outcome = cutters[c](inputs[i], list, nullptr, 25.0, nullptr, nullptr);
+            const CutOutcome outcome =
+                cutters[c](inputs[i], list, nullptr, 25.0, nullptr, nullptr, FormatOptions{});
             EXPECT_FALSE(outcome.handled) << inputs[i] << " cutter " << c;
             EXPECT_EQ(test::ReadAll(marker), (Bytes{1, 2, 3}));
             EXPECT_FALSE(FileExists(list[1].outputName));

@@ -226,6 +226,31 @@ class DurationsListTest : public QObject, protected test::WindowFixture {
         QVERIFY(!w.BitBtn10->isEnabled());
     }
 
+    // Off, a stream the extended formats take is passed over with the reason in the status bar;
+    // ticking the box takes it from the next file on.
+    void theExtendedFormatsBoxWidensTheListAtOnce() {
+        VarnixForms forms = Start();
+        TAC3Splitter& w = *forms.AC3Splitter;
+        const QString w704 = Q(Copy("video/w704_pal.m2v"));
+        QVERIFY(!w.Formats().extended);
+        w.AddDurationsFromFiles({w704});
+        QCOMPARE(w.ListView1->topLevelItemCount(), 0);
+        QCOMPARE(
+            w.StatusText(1),
+            QStringLiteral("w704_pal.m2v: MPEG-2 video 704 wide: accepted with Extended formats"));
+        QVERIFY(host_->messages.empty());
+
+        auto* box = w.findChild<QCheckBox*>(QStringLiteral("ExtendedFormats"));
+        QVERIFY(box != nullptr && box->isVisible());
+        box->click();
+        QVERIFY(w.Formats().extended);
+        w.AddDurationsFromFiles({w704});
+        QCOMPARE(test::ColumnTexts(w.ListView1, 2), (QStringList{"00:00:02.00"}));
+        QCOMPARE(w.StatusText(1), w704);
+        w.SaveSettings();
+        QCOMPARE(settings_->value(settings_keys::kExtendedFormats).toInt(), 1);
+    }
+
     void tenRowsAreNumberedAndRenumberedAfterADelete() {
         VarnixForms forms = Start();
         TAC3Splitter& w = *forms.AC3Splitter;

@@ -62,6 +62,7 @@ class SettingsTest : public QObject {
         written.openPath2 = QStringLiteral("/audio, old/");
         written.processPath = QStringLiteral("/out/");
         written.activePage = 1;
+        written.extendedFormats = true;
         written.Write(storage);
         QVERIFY(VarnixSettings::Exist(storage));
         QCOMPARE(storage.value(kSplitterModeNTSC).toInt(), 0);
@@ -69,6 +70,20 @@ class SettingsTest : public QObject {
         VarnixSettings read;
         QVERIFY(read.Read(storage));
         QVERIFY(read == written);
+    }
+
+    // Settings written before the extended formats existed read whole, with the switch off.
+    void extendedFormatsAreOffWhenMissingOrMistyped() {
+        for (const QVariant& stored : {QVariant(), QVariant(QStringLiteral("yes")), QVariant(0)}) {
+            MemorySettingsStorage storage;
+            VarnixSettings written;
+            written.Write(storage);
+            storage.setValue(kExtendedFormats, stored);
+            VarnixSettings read;
+            read.extendedFormats = true;
+            QVERIFY(read.Read(storage));
+            QVERIFY(!read.extendedFormats);
+        }
     }
 
     void readingStopsAtTheFirstBadValue_data() {
