@@ -10,8 +10,8 @@
 namespace varnix {
 
 inline constexpr const char* kUnknownFileFormat = "Unknown file format";
-// Captions of the message box that shows a report.
-// ("Error!", kErrorTitle, for "Unknown file format").
+// The title of the message box that shows a report; "Unknown file format" shows under
+// kErrorTitle (core/host.h).
 inline constexpr const char* kReportTitle = "Information";
 
 // Builds the report of the file's kind ("Unknown file format" when none applies, or for a WAV
