@@ -25,38 +25,38 @@ TSplitterAboutForm::TSplitterAboutForm(QWidget* parent) : QDialog(parent) {
     auto* logo = new QLabel(band);
     logo->setObjectName(QStringLiteral("ProgramIcon"));
     logo->setPixmap(ApplicationIcon().pixmap(48, 48));
-    productName_ = new QLabel(QStringLiteral("Varnix"), band);
-    productName_->setObjectName(QStringLiteral("ProductName"));
-    QFont large = productName_->font();
+    productNameLabel_ = new QLabel(QStringLiteral("Varnix"), band);
+    productNameLabel_->setObjectName(QStringLiteral("ProductName"));
+    QFont large = productNameLabel_->font();
     large.setPointSizeF(large.pointSizeF() * 2.2);
     large.setBold(true);
-    productName_->setFont(large);
+    productNameLabel_->setFont(large);
     auto* bandLayout = new QHBoxLayout(band);
     bandLayout->setContentsMargins(18, 14, 18, 14);
     bandLayout->addWidget(logo);
     bandLayout->addSpacing(10);
-    bandLayout->addWidget(productName_);
+    bandLayout->addWidget(productNameLabel_);
     bandLayout->addStretch(1);
 
-    version_ = new QLabel(QStringLiteral("Version ") + QLatin1String(kVarnixVersion), this);
-    version_->setObjectName(QStringLiteral("Version"));
+    versionLabel_ = new QLabel(QStringLiteral("Version ") + QLatin1String(kVarnixVersion), this);
+    versionLabel_->setObjectName(QStringLiteral("Version"));
     auto* comments =
         new QLabel(QStringLiteral("Frame-accurate cutting of AC3, DTS, MPEG audio and WAV "
                                   "files\nby the durations of video titles and chapters."),
                    this);
     comments->setObjectName(QStringLiteral("Comments"));
 
-    ok_ = new QPushButton(QStringLiteral("OK"), this);
-    ok_->setObjectName(QStringLiteral("OKButton"));
-    ok_->setDefault(true);
-    connect(ok_, &QPushButton::clicked, this, &QDialog::accept);
+    okButton_ = new QPushButton(QStringLiteral("OK"), this);
+    okButton_->setObjectName(QStringLiteral("OKButton"));
+    okButton_->setDefault(true);
+    connect(okButton_, &QPushButton::clicked, this, &QDialog::accept);
 
     auto* buttons = new QHBoxLayout;
     buttons->addStretch(1);
-    buttons->addWidget(ok_);
+    buttons->addWidget(okButton_);
     auto* text = new QVBoxLayout;
     text->setContentsMargins(18, 12, 18, 12);
-    text->addWidget(version_);
+    text->addWidget(versionLabel_);
     text->addWidget(comments);
     text->addLayout(buttons);
     auto* layout = new QVBoxLayout(this);

@@ -12,14 +12,14 @@ class TSplitterAboutForm : public QDialog {
   public:
     explicit TSplitterAboutForm(QWidget* parent = nullptr);
 
-    QLabel* ProductName() const { return productName_; }
-    QLabel* Version() const { return version_; }
-    QPushButton* OKButton() const { return ok_; }
+    QLabel* ProductNameLabel() const { return productNameLabel_; }
+    QLabel* VersionLabel() const { return versionLabel_; }
+    QPushButton* OkButton() const { return okButton_; }
 
   private:
-    QLabel* productName_ = nullptr;
-    QLabel* version_ = nullptr;
-    QPushButton* ok_ = nullptr;
+    QLabel* productNameLabel_ = nullptr;
+    QLabel* versionLabel_ = nullptr;
+    QPushButton* okButton_ = nullptr;
 };
 
 }  // namespace varnix

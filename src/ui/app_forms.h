@@ -14,10 +14,10 @@ namespace varnix {
 
 struct VarnixForms {
     // Members are destroyed in reverse order: the main window goes last.
-    std::unique_ptr<TAC3Splitter> AC3Splitter;
-    std::unique_ptr<TDurationForm> DurationForm;
-    std::unique_ptr<TAddToOneForm> AddToOneForm;
-    std::unique_ptr<TSplitterAboutForm> SplitterAboutForm;
+    std::unique_ptr<TAC3Splitter> mainWindow;
+    std::unique_ptr<TDurationForm> durationForm;
+    std::unique_ptr<TAddToOneForm> mergerForm;
+    std::unique_ptr<TSplitterAboutForm> aboutForm;
 };
 
 // Creates the four forms and introduces the others to the main window. Settings are kept in

@@ -27,21 +27,21 @@ TDurationForm::TDurationForm(QWidget* parent) : QDialog(parent) {
         label->setBuddy(edit);
         grid->addWidget(label, 0, i);
         grid->addWidget(edit, 1, i);
-        edits_[static_cast<std::size_t>(i)] = edit;
+        fieldEdits_[static_cast<std::size_t>(i)] = edit;
     }
 
-    ok_ = new QPushButton(QStringLiteral("Ok"), this);
-    ok_->setObjectName(QStringLiteral("BitBtn1"));
-    ok_->setDefault(true);
-    cancel_ = new QPushButton(QStringLiteral("Cancel"), this);
-    cancel_->setObjectName(QStringLiteral("BitBtn2"));
-    connect(ok_, &QPushButton::clicked, this, &QDialog::accept);
-    connect(cancel_, &QPushButton::clicked, this, &QDialog::reject);
+    okButton_ = new QPushButton(QStringLiteral("Ok"), this);
+    okButton_->setObjectName(QStringLiteral("BitBtn1"));
+    okButton_->setDefault(true);
+    cancelButton_ = new QPushButton(QStringLiteral("Cancel"), this);
+    cancelButton_->setObjectName(QStringLiteral("BitBtn2"));
+    connect(okButton_, &QPushButton::clicked, this, &QDialog::accept);
+    connect(cancelButton_, &QPushButton::clicked, this, &QDialog::reject);
 
     auto* buttons = new QHBoxLayout;
     buttons->addStretch(1);
-    buttons->addWidget(ok_);
-    buttons->addWidget(cancel_);
+    buttons->addWidget(okButton_);
+    buttons->addWidget(cancelButton_);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(group);
     layout->addLayout(buttons);
@@ -52,7 +52,7 @@ TDurationForm::TDurationForm(QWidget* parent) : QDialog(parent) {
 DurationFields TDurationForm::Fields() const {
     DurationFields fields;
     for (std::size_t i = 0; i < fields.size(); ++i) {
-        fields[i] = edits_[i]->text().toStdString();
+        fields[i] = fieldEdits_[i]->text().toStdString();
     }
     return fields;
 }
@@ -64,7 +64,7 @@ TimeCode TDurationForm::GetDialogDuration() const {
 void TDurationForm::SetDialogDuration(TimeCode tc) {
     const DurationFields fields = varnix::SetDialogDuration(tc);
     for (std::size_t i = 0; i < fields.size(); ++i) {
-        edits_[i]->setText(QString::fromStdString(fields[i]));
+        fieldEdits_[i]->setText(QString::fromStdString(fields[i]));
     }
 }
 

@@ -22,14 +22,14 @@ class TDurationForm : public QDialog {
     void SetDialogDuration(TimeCode tc);
     DurationFields Fields() const;
 
-    QLineEdit* Edit(int i) const { return edits_[static_cast<std::size_t>(i)]; }
-    QPushButton* OkButton() const { return ok_; }
-    QPushButton* CancelButton() const { return cancel_; }
+    QLineEdit* FieldEdit(int i) const { return fieldEdits_[static_cast<std::size_t>(i)]; }
+    QPushButton* OkButton() const { return okButton_; }
+    QPushButton* CancelButton() const { return cancelButton_; }
 
   private:
-    std::array<QLineEdit*, 4> edits_{};
-    QPushButton* ok_ = nullptr;
-    QPushButton* cancel_ = nullptr;
+    std::array<QLineEdit*, 4> fieldEdits_{};
+    QPushButton* okButton_ = nullptr;
+    QPushButton* cancelButton_ = nullptr;
 };
 
 }  // namespace varnix

@@ -22,7 +22,7 @@ int main(int argc, char* argv[]) {
     int status = 0;
     {
         varnix::VarnixForms forms = varnix::CreateForms();
-        forms.AC3Splitter->show();
+        forms.mainWindow->show();
         status = QApplication::exec();
     }
     varnix::SetHost(nullptr);

@@ -47,16 +47,17 @@ class TDurationForm;
 class TAddToOneForm;
 class TSplitterAboutForm;
 
-// Entries of a list's popup menu. Only the durations list's menu has AddFromTime.
+// Entries of a list's popup menu, by caption and key. Only the durations list's menu has
+// addFromTime.
 struct ListMenuEntries {
-    QAction* Add = nullptr;          // "Add duration from file" or "Add"
-    QAction* AddFromTime = nullptr;  // "Add duration from time "
-    QAction* Information = nullptr;  // Enter
-    QAction* Delete = nullptr;       // Del
-    QAction* SelectAll = nullptr;    // Ctrl+A
-    QAction* ClearAll = nullptr;     // Ctrl+Del
-    QAction* MoveUp = nullptr;
-    QAction* MoveDown = nullptr;
+    QAction* add = nullptr;             // "Add duration from file" or "Add"
+    QAction* addFromTime = nullptr;     // "Add duration from time "
+    QAction* information = nullptr;     // "Information", Enter
+    QAction* deleteSelected = nullptr;  // "Delete", Del
+    QAction* selectAll = nullptr;       // "Select All" or "Select all", Ctrl+A
+    QAction* clearAll = nullptr;        // "Clear all", Ctrl+Del
+    QAction* moveUp = nullptr;          // "Move Up"
+    QAction* moveDown = nullptr;        // "Move Down"
 };
 
 class TAC3Splitter : public QMainWindow {
@@ -65,7 +66,7 @@ class TAC3Splitter : public QMainWindow {
     // The designed size of the window's client area.
     static constexpr QSize kDesignedClientSize{1423, 1003};
     static constexpr QSize kMinimumClientSize{640, 480};
-    static constexpr int kTimer1Interval = 250;
+    static constexpr int kCommandTimerInterval = 250;
 
     // Settings are kept in `storage`; the user's settings when it is null.
     explicit TAC3Splitter(std::unique_ptr<SettingsStorage> storage = nullptr,
@@ -182,7 +183,7 @@ class TAC3Splitter : public QMainWindow {
     void AudioListEnter(TDropList2* list);
     void AudioListSelectItem(TDropList2* list);
 
-    // Progress of long work on ProgressBar1.
+    // Progress of long work on the window's progress bar.
     ProgressIndicator& Progress() { return *progress_; }
     // Lets the window handle its pending events: the progress callbacks of long work call it, so
     // that the window repaints and its Cancel button works meanwhile.
@@ -205,53 +206,56 @@ class TAC3Splitter : public QMainWindow {
                                                   const QStringList& nameFilters)>;
     void SetFilesPicker(FilesPicker picker) { filesPicker_ = std::move(picker); }
 
-    // Controls, named as in the window's design.
-    QWidget* Panel6 = nullptr;  // holds the two halves and the splitter between them
-    QSplitter* Splitter1 = nullptr;
-    QWidget* Panel3 = nullptr;  // left: the pages of audio files
-    QWidget* Panel1 = nullptr;  // right: the durations list
-    QLabel* Label1 = nullptr;
-    TDropList1* ListView1 = nullptr;
-    QPushButton* BitBtn1 = nullptr;       // add duration from file
-    QPushButton* BitBtn12 = nullptr;      // add virtual duration
-    QPushButton* BitBtn3 = nullptr;       // delete durations
-    QPushButton* SpeedButton4 = nullptr;  // clear all durations
-    QPushButton* BitBtn6 = nullptr;       // move duration up
-    QPushButton* BitBtn7 = nullptr;       // move duration down
-    QMenu* PopupMenu1 = nullptr;
-    ListMenuEntries PopupMenu1Items;
-    QTabWidget* PageControl1 = nullptr;
-    QWidget* TabSheet1 = nullptr;
-    QWidget* TabSheet2 = nullptr;
-    TDropList2* ListView2 = nullptr;           // "Cut every file from list"
-    TDropList2* ListView3 = nullptr;           // "Merge all files before processing"
-    QPushButton* BitBtn2 = nullptr;            // add audio files
-    QPushButton* BitBtn4 = nullptr;            // delete audio files
-    QPushButton* SpeedButton3 = nullptr;       // clear all audio files
-    QCheckBox* CheckBox1 = nullptr;            // "Check file format header"
-    QCheckBox* extendedFormatsBox_ = nullptr;  // "Extended formats"
-    QPushButton* BitBtn8 = nullptr;            // move audio file up
-    QPushButton* BitBtn9 = nullptr;            // move audio file down
-    QMenu* PopupMenu2 = nullptr;
-    ListMenuEntries PopupMenu2Items;
-    QWidget* Panel2 = nullptr;  // destination folder
-    QPushButton* BitBtn5 = nullptr;
-    QLineEdit* Edit1 = nullptr;
-    QWidget* Panel4 = nullptr;  // TV system
-    QGroupBox* GroupBox1 = nullptr;
-    QRadioButton* RadioButton1 = nullptr;  // "NTSC"
-    QRadioButton* RadioButton2 = nullptr;  // "PAL"
-    QWidget* Panel5 = nullptr;             // progress
-    QProgressBar* ProgressBar1 = nullptr;
-    QPushButton* BitBtn13 = nullptr;  // "  Help"
-    QPushButton* BitBtn14 = nullptr;  // " About"
-    QPushButton* BitBtn10 = nullptr;  // "Process"
-    QPushButton* BitBtn11 = nullptr;  // "Close" / "Cancel"
-    QStatusBar* StatusBar1 = nullptr;
-    std::array<QLabel*, 4> StatusPanels{};
-    QTimer* Timer1 = nullptr;
+    // The controls. Each keeps the name of its control in the window's design as its object
+    // name (given first in the comment): the stored geometry, the busy state and the tests find
+    // it by that name, and its handlers are named after it (processButton_ "BitBtn10" is handled
+    // by BitBtn10Click).
+    QWidget* listsPanel_ = nullptr;                    // "Panel6": both halves and the splitter
+    QSplitter* splitter_ = nullptr;                    // "Splitter1"
+    QWidget* audioPanel_ = nullptr;                    // "Panel3", left: the pages of audio files
+    QWidget* durationsPanel_ = nullptr;                // "Panel1", right: the durations list
+    QLabel* durationsLabel_ = nullptr;                 // "Label1"
+    TDropList1* durationsList_ = nullptr;              // "ListView1"
+    QPushButton* addDurationButton_ = nullptr;         // "BitBtn1": add durations from files
+    QPushButton* addVirtualDurationButton_ = nullptr;  // "BitBtn12": add a typed duration
+    QPushButton* deleteDurationButton_ = nullptr;      // "BitBtn3"
+    QPushButton* clearDurationsButton_ = nullptr;      // "SpeedButton4"
+    QPushButton* durationUpButton_ = nullptr;          // "BitBtn6"
+    QPushButton* durationDownButton_ = nullptr;        // "BitBtn7"
+    QMenu* durationsMenu_ = nullptr;                   // "PopupMenu1"
+    ListMenuEntries durationsMenuEntries_;
+    QTabWidget* pages_ = nullptr;               // "PageControl1"
+    QWidget* cutPage_ = nullptr;                // "TabSheet1": "Cut every file from list"
+    QWidget* mergePage_ = nullptr;              // "TabSheet2": "Merge all files before processing"
+    TDropList2* cutList_ = nullptr;             // "ListView2"
+    TDropList2* mergeList_ = nullptr;           // "ListView3"
+    QPushButton* addAudioButton_ = nullptr;     // "BitBtn2"
+    QPushButton* deleteAudioButton_ = nullptr;  // "BitBtn4"
+    QPushButton* clearAudioButton_ = nullptr;   // "SpeedButton3"
+    QCheckBox* checkHeaderBox_ = nullptr;       // "CheckBox1": "Check file format header"
+    QCheckBox* extendedFormatsBox_ = nullptr;   // "ExtendedFormats": "Extended formats"
+    QPushButton* audioUpButton_ = nullptr;      // "BitBtn8"
+    QPushButton* audioDownButton_ = nullptr;    // "BitBtn9"
+    QMenu* audioMenu_ = nullptr;                // "PopupMenu2", for both audio lists
+    ListMenuEntries audioMenuEntries_;
+    QWidget* destinationPanel_ = nullptr;       // "Panel2"
+    QPushButton* destinationButton_ = nullptr;  // "BitBtn5": the folder browser
+    QLineEdit* destinationEdit_ = nullptr;      // "Edit1": the destination folder
+    QWidget* systemPanel_ = nullptr;            // "Panel4": the TV system
+    QGroupBox* systemGroup_ = nullptr;          // "GroupBox1"
+    QRadioButton* ntscButton_ = nullptr;        // "RadioButton1": "NTSC"
+    QRadioButton* palButton_ = nullptr;         // "RadioButton2": "PAL"
+    QWidget* progressPanel_ = nullptr;          // "Panel5"
+    QProgressBar* progressBar_ = nullptr;       // "ProgressBar1"
+    QPushButton* helpButton_ = nullptr;         // "BitBtn13": "  Help"
+    QPushButton* aboutButton_ = nullptr;        // "BitBtn14": " About"
+    QPushButton* processButton_ = nullptr;      // "BitBtn10": "Process"
+    QPushButton* closeButton_ = nullptr;        // "BitBtn11": "Close", "Cancel" while busy
+    QStatusBar* statusBar_ = nullptr;           // "StatusBar1"
+    std::array<QLabel*, 4> statusPanels_{};     // "StatusBar1Panel0" to "StatusBar1Panel3"
+    QTimer* commandTimer_ = nullptr;            // "Timer1": keeps the list commands in step
     // The list that last received the input focus; none after creation.
-    QTreeWidget* ActiveList = nullptr;
+    QTreeWidget* activeList_ = nullptr;
 
     // Loads the geometry and the settings before the window is shown the first time.
     void setVisible(bool visible) override;

@@ -51,7 +51,7 @@ void TAC3Splitter::AddAudioFiles(const QStringList& fileNames) {
     for (const QString& fileName : fileNames) {
         // Files of no known kind are passed over; the status bar says why when that is known.
         if (ConsideredForAdding(DetectFormat(fileName.toStdString(), Formats()), MergePageShown(),
-                                CheckBox1->isChecked(), ListView3->topLevelItemCount())) {
+                                checkHeaderBox_->isChecked(), mergeList_->topLevelItemCount())) {
             AddAudioFile(ShownAudioList(), fileName);
         } else {
             ShowRefusal(fileName.toStdString());
@@ -64,7 +64,7 @@ bool TAC3Splitter::AddAudioFile(TDropList2* list, const QString& fileName) {
     const std::string file = fileName.toStdString();
     SetSingleSelection(list);
     const bool checks =
-        AudioChecksApply(MergePageShown(), CheckBox1->isChecked(), list->topLevelItemCount());
+        AudioChecksApply(MergePageShown(), checkHeaderBox_->isChecked(), list->topLevelItemCount());
     const ListRefusal refusal = AudioListRefusal(file, checks, Formats());
     if (refusal == ListRefusal::Missing) {
         CurrentHost().showMessage(MessageIcon::None, kErrorTitle, FileNotExistText(file));
@@ -77,7 +77,7 @@ bool TAC3Splitter::AddAudioFile(TDropList2* list, const QString& fileName) {
 
     auto* item = new QTreeWidgetItem(list);
     SetImageIndex(item, kImageNone);
-    SetStateIndex(item, state_.Tables.AddFilePath(file));
+    SetStateIndex(item, state_.tables.AddFilePath(file));
     item->setText(0, Q(FileNameOf(file)));
     item->setToolTip(0, fileName);
     SetItemData(item, -1);
@@ -101,8 +101,8 @@ bool TAC3Splitter::AddAudioFile(TDropList2* list, const QString& fileName) {
         UpdateProcessEnabled();
         return true;
     }
-    SetItemData(item, state_.Tables.AddDuration(pair));
-    item->setText(kTimeColumn, Q(DurationText(pair.ForSystem(state_.SystemRate))));
+    SetItemData(item, state_.tables.AddDuration(pair));
+    item->setText(kTimeColumn, Q(DurationText(pair.ForSystem(state_.system))));
 
     kind = DetectFormat(file, Formats());
     AudioListEnter(list);
@@ -130,8 +130,8 @@ void TAC3Splitter::FillAudioColumns(QTreeWidgetItem* item, const std::string& fi
 }
 
 bool TAC3Splitter::CheckMergeFormat(TDropList2* list, QTreeWidgetItem* added, MediaKind kind) {
-    if (list != ListView3 || !MergeFormatChecked(kind, MergePageShown(), list->topLevelItemCount(),
-                                                 CheckBox1->isChecked())) {
+    if (list != mergeList_ || !MergeFormatChecked(kind, MergePageShown(), list->topLevelItemCount(),
+                                                  checkHeaderBox_->isChecked())) {
         return true;
     }
     if (SameMergeFormat(ColumnsOfRow(list->topLevelItem(0)), ColumnsOfRow(added))) {
@@ -147,7 +147,7 @@ bool TAC3Splitter::CheckMergeFormat(TDropList2* list, QTreeWidgetItem* added, Me
 void TAC3Splitter::BitBtn4Click() {
     TDropList2* list = ShownAudioList();
     const int first = FirstSelectedRow(list);
-    if (AudioDeleteRefused(MergePageShown(), CheckBox1->isChecked(), first,
+    if (AudioDeleteRefused(MergePageShown(), checkHeaderBox_->isChecked(), first,
                            list->topLevelItemCount())) {
         return;
     }
@@ -184,7 +184,7 @@ void TAC3Splitter::SelectAllAudio() {
 
 void TAC3Splitter::BitBtn8Click() {
     TDropList2* list = ShownAudioList();
-    if (AudioMoveRefused(MoveDirection::Up, MergePageShown(), CheckBox1->isChecked(),
+    if (AudioMoveRefused(MoveDirection::Up, MergePageShown(), checkHeaderBox_->isChecked(),
                          FirstSelectedRow(list), list->topLevelItemCount())) {
         return;
     }
@@ -194,7 +194,7 @@ void TAC3Splitter::BitBtn8Click() {
 
 void TAC3Splitter::BitBtn9Click() {
     TDropList2* list = ShownAudioList();
-    if (AudioMoveRefused(MoveDirection::Down, MergePageShown(), CheckBox1->isChecked(),
+    if (AudioMoveRefused(MoveDirection::Down, MergePageShown(), checkHeaderBox_->isChecked(),
                          FirstSelectedRow(list), list->topLevelItemCount())) {
         return;
     }
@@ -215,7 +215,7 @@ void TAC3Splitter::AudioListDblClick() {
 }
 
 void TAC3Splitter::RecomputeAudioTimes() {
-    for (TDropList2* list : {ListView2, ListView3}) {
+    for (TDropList2* list : {cutList_, mergeList_}) {
         const int rows = list->topLevelItemCount();
         for (int row = 0; row < rows; ++row) {
             QTreeWidgetItem* item = list->topLevelItem(row);
@@ -223,14 +223,14 @@ void TAC3Splitter::RecomputeAudioTimes() {
             TimeCode duration = TimeCode::None();
             auto probe = [&] {
                 duration =
-                    MediaDurationForSystem(path, state_.SystemRate, &state_.AbortFlag,
-                                           progress_.get(), Formats(), [this] { PumpEvents(); });
+                    MediaDurationForSystem(path, state_.system, &state_.abort, progress_.get(),
+                                           Formats(), [this] { PumpEvents(); });
             };
             try {
                 if (IsVideoKind(DetectFormat(path, Formats()))) {
                     RunScan(probe);  // a video on the merge list; its cache answers at once
                 } else {
-                    state_.AbortFlag = 0;
+                    state_.abort = 0;
                     probe();
                 }
             } catch (const VarnixError&) {

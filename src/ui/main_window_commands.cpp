@@ -30,7 +30,7 @@ QList<QWidget*> ControlsNamed(const QWidget* window, const std::vector<std::stri
 }  // namespace
 
 void TAC3Splitter::BitBtn5Click() {
-    const QString current = Edit1->text();
+    const QString current = destinationEdit_->text();
     const QString start = FolderExists(current.toStdString()) ? current : QString();
     const QString chosen = folderPicker_(this, QStringLiteral("Select destination path:"), start);
     if (chosen.isEmpty()) {
@@ -38,7 +38,7 @@ void TAC3Splitter::BitBtn5Click() {
     }
     const QString path =
         QString::fromStdString(FolderWithSeparator(QDir::toNativeSeparators(chosen).toStdString()));
-    Edit1->setText(path);
+    destinationEdit_->setText(path);
     settings_.processPath = path;
     UpdateProcessEnabled();
 }
@@ -50,21 +50,21 @@ void TAC3Splitter::Edit1KeyUp() {
 void TAC3Splitter::Edit1Exit() {
     UpdateProcessEnabled();
     const QString text =
-        QString::fromStdString(DestinationTextOnLeave(Edit1->text().toStdString()));
-    if (text != Edit1->text()) {
-        Edit1->setText(text);
+        QString::fromStdString(DestinationTextOnLeave(destinationEdit_->text().toStdString()));
+    if (text != destinationEdit_->text()) {
+        destinationEdit_->setText(text);
     }
 }
 
 bool TAC3Splitter::UpdateProcessEnabled() {
     ProcessInputs inputs;
     inputs.mergePageShown = MergePageShown();
-    inputs.cutRows = ListView2->topLevelItemCount();
-    inputs.mergeRows = ListView3->topLevelItemCount();
-    inputs.durationRows = ListView1->topLevelItemCount();
-    inputs.destination = Edit1->text().toStdString();
+    inputs.cutRows = cutList_->topLevelItemCount();
+    inputs.mergeRows = mergeList_->topLevelItemCount();
+    inputs.durationRows = durationsList_->topLevelItemCount();
+    inputs.destination = destinationEdit_->text().toStdString();
     const bool enabled = ProcessEnabled(inputs);
-    BitBtn10->setEnabled(enabled);
+    processButton_->setEnabled(enabled);
     return !enabled;
 }
 
@@ -72,23 +72,23 @@ void TAC3Splitter::BeginBusy() {
     for (QWidget* control : ControlsNamed(this, BusyDisabledControls())) {
         control->setEnabled(false);
     }
-    BitBtn11->setText(QStringLiteral("Cancel"));
-    BitBtn11->setIcon(MakeButtonIcon(ButtonIcon::Cancel));
+    closeButton_->setText(QStringLiteral("Cancel"));
+    closeButton_->setIcon(MakeButtonIcon(ButtonIcon::Cancel));
 }
 
 void TAC3Splitter::EndBusy() {
     for (QWidget* control : ControlsNamed(this, IdleEnabledControls())) {
         control->setEnabled(true);
     }
-    BitBtn11->setText(QStringLiteral("Close"));
-    BitBtn11->setIcon(MakeButtonIcon(ButtonIcon::Close));
+    closeButton_->setText(QStringLiteral("Close"));
+    closeButton_->setIcon(MakeButtonIcon(ButtonIcon::Close));
     progress_->setPosition(progress_->minimum());
 }
 
 void BusyScope::Begin() {
     WindowState& state = window_.State();
-    state.AbortFlag = 0;
-    state.Busy = 1;
+    state.abort = 0;
+    state.busy = 1;
     window_.BeginBusy();
     active_ = true;
 }
@@ -99,8 +99,8 @@ void BusyScope::End() {
     }
     active_ = false;
     WindowState& state = window_.State();
-    state.AbortFlag = 0;
-    state.Busy = 0;
+    state.abort = 0;
+    state.busy = 0;
     window_.EndBusy();
 }
 
@@ -111,7 +111,7 @@ void TAC3Splitter::PumpEvents() {
 }
 
 void TAC3Splitter::BitBtn11Click() {
-    if (state_.Busy == 0) {
+    if (state_.busy == 0) {
         close();
         return;
     }
@@ -119,8 +119,8 @@ void TAC3Splitter::BitBtn11Click() {
                                "Abort current operation ?")) {
         return;
     }
-    state_.AbortFlag = 1;
-    state_.Busy = 0;
+    state_.abort = 1;
+    state_.busy = 0;
     if (mergerForm_ != nullptr) {
         mergerForm_->Abort() = 1;
     }
@@ -134,32 +134,33 @@ void TAC3Splitter::BitBtn14Click() {
 }
 
 void TAC3Splitter::UpdateDurationCommands(bool enable, bool skipSelectionCommands) {
-    auto& menu = PopupMenu1Items;
-    for (QWidget* control : {static_cast<QWidget*>(BitBtn3), static_cast<QWidget*>(SpeedButton4)}) {
+    auto& menu = durationsMenuEntries_;
+    for (QWidget* control : {static_cast<QWidget*>(deleteDurationButton_),
+                             static_cast<QWidget*>(clearDurationsButton_)}) {
         control->setEnabled(enable);
     }
-    menu.SelectAll->setEnabled(enable);
-    menu.ClearAll->setEnabled(enable);
+    menu.selectAll->setEnabled(enable);
+    menu.clearAll->setEnabled(enable);
     if (!skipSelectionCommands) {
-        BitBtn6->setEnabled(enable);
-        BitBtn7->setEnabled(enable);
-        for (QAction* entry : {menu.MoveUp, menu.MoveDown, menu.Information, menu.Delete}) {
+        durationUpButton_->setEnabled(enable);
+        durationDownButton_->setEnabled(enable);
+        for (QAction* entry : {menu.moveUp, menu.moveDown, menu.information, menu.deleteSelected}) {
             entry->setEnabled(enable);
         }
     }
 }
 
 void TAC3Splitter::UpdateAudioCommands(bool enable, bool skipSelectionCommands) {
-    auto& menu = PopupMenu2Items;
-    SpeedButton3->setEnabled(enable);
-    menu.SelectAll->setEnabled(enable);
-    menu.ClearAll->setEnabled(enable);
+    auto& menu = audioMenuEntries_;
+    clearAudioButton_->setEnabled(enable);
+    menu.selectAll->setEnabled(enable);
+    menu.clearAll->setEnabled(enable);
     if (!skipSelectionCommands) {
         // Delete file goes with the other row commands: there is nothing to delete without a row.
-        for (QWidget* control : {BitBtn8, BitBtn9, BitBtn4}) {
+        for (QWidget* control : {audioUpButton_, audioDownButton_, deleteAudioButton_}) {
             control->setEnabled(enable);
         }
-        for (QAction* entry : {menu.MoveUp, menu.MoveDown, menu.Information, menu.Delete}) {
+        for (QAction* entry : {menu.moveUp, menu.moveDown, menu.information, menu.deleteSelected}) {
             entry->setEnabled(enable);
         }
     }
@@ -167,7 +168,7 @@ void TAC3Splitter::UpdateAudioCommands(bool enable, bool skipSelectionCommands) 
 
 void TAC3Splitter::Timer1Timer() {
     TDropList2* audio = ShownAudioList();
-    if (state_.Busy != 0) {
+    if (state_.busy != 0) {
         // A running job selects the row it works on; the status bar follows it.
         const int row = FirstSelectedRow(audio);
         if (row >= 0) {
@@ -181,20 +182,20 @@ void TAC3Splitter::Timer1Timer() {
         return;
     }
 
-    if (ListView1->topLevelItemCount() == 0) {
+    if (durationsList_->topLevelItemCount() == 0) {
         UpdateDurationCommands(false, false);
     } else {
         UpdateDurationCommands(true, true);
-        const bool selected = FirstSelectedRow(ListView1) >= 0;
-        BitBtn6->setEnabled(selected);
-        BitBtn7->setEnabled(selected);
-        auto& menu = PopupMenu1Items;
-        for (QAction* entry : {menu.MoveUp, menu.MoveDown, menu.Information, menu.Delete}) {
+        const bool selected = FirstSelectedRow(durationsList_) >= 0;
+        durationUpButton_->setEnabled(selected);
+        durationDownButton_->setEnabled(selected);
+        auto& menu = durationsMenuEntries_;
+        for (QAction* entry : {menu.moveUp, menu.moveDown, menu.information, menu.deleteSelected}) {
             entry->setEnabled(selected);
         }
     }
 
-    auto& menu = PopupMenu2Items;
+    auto& menu = audioMenuEntries_;
     if (audio->topLevelItemCount() == 0) {
         UpdateAudioCommands(false, false);
         return;
@@ -202,20 +203,20 @@ void TAC3Splitter::Timer1Timer() {
     UpdateAudioCommands(true, true);
     const int row = FirstSelectedRow(audio);
     if (row >= 0) {
-        const bool locked = FirstMergeRowLocked(MergePageShown(), CheckBox1->isChecked(),
-                                                ListView3->topLevelItemCount(), row);
-        for (QWidget* control : {BitBtn8, BitBtn9, BitBtn4}) {
+        const bool locked = FirstMergeRowLocked(MergePageShown(), checkHeaderBox_->isChecked(),
+                                                mergeList_->topLevelItemCount(), row);
+        for (QWidget* control : {audioUpButton_, audioDownButton_, deleteAudioButton_}) {
             control->setEnabled(!locked);
         }
         // The menu entries stay enabled; the commands themselves refuse to move the first row.
-        for (QAction* entry : {menu.MoveUp, menu.MoveDown, menu.Information, menu.Delete}) {
+        for (QAction* entry : {menu.moveUp, menu.moveDown, menu.information, menu.deleteSelected}) {
             entry->setEnabled(true);
         }
     } else {
-        for (QWidget* control : {BitBtn8, BitBtn9, BitBtn4}) {
+        for (QWidget* control : {audioUpButton_, audioDownButton_, deleteAudioButton_}) {
             control->setEnabled(false);
         }
-        for (QAction* entry : {menu.MoveUp, menu.MoveDown, menu.Information, menu.Delete}) {
+        for (QAction* entry : {menu.moveUp, menu.moveDown, menu.information, menu.deleteSelected}) {
             entry->setEnabled(false);
         }
     }
@@ -224,8 +225,8 @@ void TAC3Splitter::Timer1Timer() {
 void TAC3Splitter::keyPressEvent(QKeyEvent* event) {
     // Process is the window's default button: Enter in a control that does not use it.
     if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) &&
-        BitBtn10->isEnabled()) {
-        BitBtn10->click();
+        processButton_->isEnabled()) {
+        processButton_->click();
         return;
     }
     QMainWindow::keyPressEvent(event);
@@ -244,23 +245,23 @@ bool TAC3Splitter::eventFilter(QObject* watched, QEvent* event) {
             break;
         }
         case QEvent::KeyRelease:
-            if (watched == Edit1) {
+            if (watched == destinationEdit_) {
                 Edit1KeyUp();
             }
             break;
         case QEvent::FocusOut: {
             const auto reason = static_cast<QFocusEvent*>(event)->reason();
             // Switching to another program or opening a menu does not leave the edit.
-            if (watched == Edit1 && reason != Qt::ActiveWindowFocusReason &&
+            if (watched == destinationEdit_ && reason != Qt::ActiveWindowFocusReason &&
                 reason != Qt::PopupFocusReason) {
                 Edit1Exit();
             }
             break;
         }
         case QEvent::FocusIn:
-            if (watched == ListView1) {
+            if (watched == durationsList_) {
                 ListView1Enter();
-            } else if (watched == ListView2 || watched == ListView3) {
+            } else if (watched == cutList_ || watched == mergeList_) {
                 AudioListEnter(static_cast<TDropList2*>(watched));
             }
             break;

@@ -55,8 +55,8 @@ void TAC3Splitter::AddDurationsFromFiles(const QStringList& fileNames) {
 }
 
 void TAC3Splitter::RunScan(const std::function<void()>& scan) {
-    state_.AbortFlag = 0;
-    if (state_.Busy != 0) {
+    state_.abort = 0;
+    if (state_.busy != 0) {
         scan();
         return;
     }
@@ -71,13 +71,13 @@ void TAC3Splitter::RunScan(const std::function<void()>& scan) {
 DurationPair TAC3Splitter::FileDurationPair(const std::string& fileName, MediaKind kind) {
     DurationPair pair = DurationPair::None();
     auto probe = [&] {
-        pair = GetDurationPair(fileName, &state_.AbortFlag, progress_.get(), Formats(),
+        pair = GetDurationPair(fileName, &state_.abort, progress_.get(), Formats(),
                                [this] { PumpEvents(); });
     };
     if (IsVideoKind(kind)) {
         RunScan(probe);
     } else {
-        state_.AbortFlag = 0;
+        state_.abort = 0;
         probe();
     }
     return pair;
@@ -85,7 +85,7 @@ DurationPair TAC3Splitter::FileDurationPair(const std::string& fileName, MediaKi
 
 bool TAC3Splitter::AddDurationFromFile(const QString& fileName) {
     const std::string file = fileName.toStdString();
-    SetSingleSelection(ListView1);
+    SetSingleSelection(durationsList_);
     const ListRefusal refusal = DurationListRefusal(file, Formats());
     if (refusal == ListRefusal::Missing) {
         CurrentHost().showMessage(MessageIcon::Error, kErrorTitle, FileNotExistText(file));
@@ -95,15 +95,15 @@ bool TAC3Splitter::AddDurationFromFile(const QString& fileName) {
         return false;
     }
     const MediaKind kind = DetectFormat(file, Formats());
-    const int rows = ListView1->topLevelItemCount();
+    const int rows = durationsList_->topLevelItemCount();
     SetStatusText(1, fileName);
     SetStatusText(0, Q(PositionText(rows + 1, rows + 1)));
 
-    auto* item = new QTreeWidgetItem(ListView1);
+    auto* item = new QTreeWidgetItem(durationsList_);
     SetImageIndex(item, 0);
     item->setText(kNameColumn, Q(FileNameOf(file)));
     item->setToolTip(kNameColumn, fileName);
-    SetStateIndex(item, state_.Tables.AddFilePath(file));
+    SetStateIndex(item, state_.tables.AddFilePath(file));
     SetItemData(item, -1);
 
     DurationPair pair = DurationPair::None();
@@ -128,9 +128,9 @@ bool TAC3Splitter::AddDurationFromFile(const QString& fileName) {
         SetStatusText(1, {});
         return false;
     }
-    SetItemData(item, state_.Tables.AddDuration(pair));
-    item->setText(kTimeColumn, Q(DurationText(pair.ForSystem(state_.SystemRate))));
-    item->setText(kSystemColumn, Q(SystemName(state_.SystemRate)));
+    SetItemData(item, state_.tables.AddDuration(pair));
+    item->setText(kTimeColumn, Q(DurationText(pair.ForSystem(state_.system))));
+    item->setText(kSystemColumn, Q(SystemName(state_.system)));
     PumpEvents();
 
     ListView1Enter();
@@ -143,15 +143,14 @@ void TAC3Splitter::BitBtn12Click() {
     if (durationForm_ == nullptr || durationForm_->exec() != QDialog::Accepted) {
         return;
     }
-    const DurationPair pair =
-        TypedDurationPair(durationForm_->GetDialogDuration(), state_.SystemRate);
-    auto* item = new QTreeWidgetItem(ListView1);
+    const DurationPair pair = TypedDurationPair(durationForm_->GetDialogDuration(), state_.system);
+    auto* item = new QTreeWidgetItem(durationsList_);
     SetImageIndex(item, 0);
     item->setText(kNameColumn, QString::fromLatin1(kVirtualDuration));
     SetStateIndex(item, -1);
-    SetItemData(item, state_.Tables.AddDuration(pair));
-    item->setText(kTimeColumn, Q(DurationText(pair.ForSystem(state_.SystemRate))));
-    item->setText(kSystemColumn, Q(SystemName(state_.SystemRate)));
+    SetItemData(item, state_.tables.AddDuration(pair));
+    item->setText(kTimeColumn, Q(DurationText(pair.ForSystem(state_.system))));
+    item->setText(kSystemColumn, Q(SystemName(state_.system)));
     ListView1Enter();
     RenumberDurations();
     ShowDurationsTotal();
@@ -159,52 +158,52 @@ void TAC3Splitter::BitBtn12Click() {
 }
 
 void TAC3Splitter::BitBtn3Click() {
-    const int first = DeleteSelectedRows(ListView1);
-    const int rows = ListView1->topLevelItemCount();
+    const int first = DeleteSelectedRows(durationsList_);
+    const int rows = durationsList_->topLevelItemCount();
     if (rows > 0 && first >= 0) {
-        ListView1->setFocus();
-        SelectOnlyRow(ListView1, RowAfterDelete(first, rows));
+        durationsList_->setFocus();
+        SelectOnlyRow(durationsList_, RowAfterDelete(first, rows));
         RenumberDurations();
         ShowDurationsTotal();
     } else if (rows == 0) {
         SetStatusText(0, {});
         SetStatusText(1, {});
         ShowDurationsTotal();
-        BitBtn10->setEnabled(false);
+        processButton_->setEnabled(false);
     }
 }
 
 void TAC3Splitter::SpeedButton4Click() {
-    ListView1->clear();
+    durationsList_->clear();
     SetStatusText(0, {});
     SetStatusText(1, {});
     ShowDurationsTotal();
-    BitBtn10->setEnabled(false);
+    processButton_->setEnabled(false);
 }
 
 void TAC3Splitter::SelectAllDurations() {
-    ListView1->setSelectionMode(QAbstractItemView::ExtendedSelection);
-    ListView1->selectAll();
+    durationsList_->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    durationsList_->selectAll();
 }
 
 void TAC3Splitter::BitBtn6Click() {
-    MoveRowUp(ListView1);
-    ScrollSelectedIntoView(ListView1);
+    MoveRowUp(durationsList_);
+    ScrollSelectedIntoView(durationsList_);
     RenumberDurations();
 }
 
 void TAC3Splitter::BitBtn7Click() {
-    MoveRowDown(ListView1);
-    ScrollSelectedIntoView(ListView1);
+    MoveRowDown(durationsList_);
+    ScrollSelectedIntoView(durationsList_);
     RenumberDurations();
 }
 
 void TAC3Splitter::ListView1DblClick() {
-    const int row = FirstSelectedRow(ListView1);
+    const int row = FirstSelectedRow(durationsList_);
     if (row < 0) {
         return;
     }
-    QTreeWidgetItem* item = ListView1->topLevelItem(row);
+    QTreeWidgetItem* item = durationsList_->topLevelItem(row);
     const QString path = PathOfRow(item);
     if (!path.isEmpty() && FileExists(path.toStdString())) {
         ShowInformation(path);
@@ -212,46 +211,47 @@ void TAC3Splitter::ListView1DblClick() {
     }
     // A typed duration is edited in the dialog; a row whose file is gone keeps its duration.
     const int index = ItemDataOf(item);
-    const DurationPair* pair = state_.Tables.DurationAt(index);
+    const DurationPair* pair = state_.tables.DurationAt(index);
     if (StateIndexOf(item) >= 0 || item->text(kNameColumn) != QLatin1String(kVirtualDuration) ||
         pair == nullptr || durationForm_ == nullptr) {
         return;
     }
-    durationForm_->SetDialogDuration(pair->ForSystem(state_.SystemRate));
+    durationForm_->SetDialogDuration(pair->ForSystem(state_.system));
     if (durationForm_->exec() != QDialog::Accepted) {
         return;
     }
-    state_.Tables.SetDuration(
-        index, TypedDurationPair(durationForm_->GetDialogDuration(), state_.SystemRate));
+    state_.tables.SetDuration(index,
+                              TypedDurationPair(durationForm_->GetDialogDuration(), state_.system));
     RefreshDurationTimes();
     RecomputeAllTimes();
     ShowDurationsTotal();
 }
 
 void TAC3Splitter::RenumberDurations() {
-    const int rows = ListView1->topLevelItemCount();
+    const int rows = durationsList_->topLevelItemCount();
     for (int row = 0; row < rows; ++row) {
-        ListView1->topLevelItem(row)->setText(kNumberColumn, Q(DurationNumberText(row + 1, rows)));
+        durationsList_->topLevelItem(row)->setText(kNumberColumn,
+                                                   Q(DurationNumberText(row + 1, rows)));
     }
 }
 
 void TAC3Splitter::RefreshDurationTimes() {
-    const int rows = ListView1->topLevelItemCount();
+    const int rows = durationsList_->topLevelItemCount();
     for (int row = 0; row < rows; ++row) {
-        QTreeWidgetItem* item = ListView1->topLevelItem(row);
-        if (const DurationPair* pair = state_.Tables.DurationAt(ItemDataOf(item))) {
-            item->setText(kTimeColumn, Q(DurationText(pair->ForSystem(state_.SystemRate))));
+        QTreeWidgetItem* item = durationsList_->topLevelItem(row);
+        if (const DurationPair* pair = state_.tables.DurationAt(ItemDataOf(item))) {
+            item->setText(kTimeColumn, Q(DurationText(pair->ForSystem(state_.system))));
         }
     }
 }
 
 void TAC3Splitter::RecomputeAllTimes() {
-    const int rows = ListView1->topLevelItemCount();
+    const int rows = durationsList_->topLevelItemCount();
     for (int row = 0; row < rows; ++row) {
-        QTreeWidgetItem* item = ListView1->topLevelItem(row);
-        const DurationPair* pair = state_.Tables.DurationAt(ItemDataOf(item));
+        QTreeWidgetItem* item = durationsList_->topLevelItem(row);
+        const DurationPair* pair = state_.tables.DurationAt(ItemDataOf(item));
         const QString pairText =
-            pair != nullptr ? Q(DurationText(pair->ForSystem(state_.SystemRate))) : QString();
+            pair != nullptr ? Q(DurationText(pair->ForSystem(state_.system))) : QString();
         const std::string path = PathOfRow(item).toStdString();
         if (path.empty() || !FileExists(path)) {
             item->setText(kTimeColumn, pairText);
@@ -260,19 +260,19 @@ void TAC3Splitter::RecomputeAllTimes() {
         const MediaKind kind = DetectFormat(path, Formats());
         if (!IsVideoKind(kind)) {
             // An audio file is asked again for its duration in the system chosen now.
-            state_.AbortFlag = 0;
+            state_.abort = 0;
             TimeCode duration = TimeCode::None();
             try {
-                duration = GetMediaDuration(path, &state_.AbortFlag, progress_.get(),
-                                            SystemFps(state_.SystemRate), Formats(),
-                                            [this] { PumpEvents(); });
+                duration =
+                    GetMediaDuration(path, &state_.abort, progress_.get(), SystemFps(state_.system),
+                                     Formats(), [this] { PumpEvents(); });
             } catch (const VarnixError&) {
             }
             item->setText(kTimeColumn, Q(DurationText(duration)));
         } else {
             item->setText(kTimeColumn, pairText);
         }
-        item->setText(kSystemColumn, Q(SystemName(state_.SystemRate)));
+        item->setText(kSystemColumn, Q(SystemName(state_.system)));
     }
     RecomputeAudioTimes();
     progress_->setPosition(progress_->minimum());

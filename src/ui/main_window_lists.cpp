@@ -44,39 +44,40 @@ void TAC3Splitter::ConnectListCommands() {
         connect(entry, &QAction::triggered, this, handler);
     };
 
-    const ListMenuEntries& durations = PopupMenu1Items;
-    onClick(BitBtn1, &TAC3Splitter::BitBtn1Click);
-    onEntry(durations.Add, &TAC3Splitter::BitBtn1Click);
-    onClick(BitBtn12, &TAC3Splitter::BitBtn12Click);
-    onEntry(durations.AddFromTime, &TAC3Splitter::BitBtn12Click);
-    onClick(BitBtn3, &TAC3Splitter::BitBtn3Click);
-    onEntry(durations.Delete, &TAC3Splitter::BitBtn3Click);
-    onClick(SpeedButton4, &TAC3Splitter::SpeedButton4Click);
-    onEntry(durations.ClearAll, &TAC3Splitter::SpeedButton4Click);
-    onEntry(durations.SelectAll, &TAC3Splitter::SelectAllDurations);
-    onClick(BitBtn6, &TAC3Splitter::BitBtn6Click);
-    onEntry(durations.MoveUp, &TAC3Splitter::BitBtn6Click);
-    onClick(BitBtn7, &TAC3Splitter::BitBtn7Click);
-    onEntry(durations.MoveDown, &TAC3Splitter::BitBtn7Click);
-    onEntry(durations.Information, &TAC3Splitter::ListView1DblClick);
-    connect(ListView1, &QTreeWidget::itemDoubleClicked, this, &TAC3Splitter::ListView1DblClick);
-    connect(ListView1, &TDropList::enterPressed, this, &TAC3Splitter::ListView1DblClick);
-    connect(ListView1, &TDropList::filesDropped, this, &TAC3Splitter::AddDurationsFromFiles);
+    const ListMenuEntries& durations = durationsMenuEntries_;
+    onClick(addDurationButton_, &TAC3Splitter::BitBtn1Click);
+    onEntry(durations.add, &TAC3Splitter::BitBtn1Click);
+    onClick(addVirtualDurationButton_, &TAC3Splitter::BitBtn12Click);
+    onEntry(durations.addFromTime, &TAC3Splitter::BitBtn12Click);
+    onClick(deleteDurationButton_, &TAC3Splitter::BitBtn3Click);
+    onEntry(durations.deleteSelected, &TAC3Splitter::BitBtn3Click);
+    onClick(clearDurationsButton_, &TAC3Splitter::SpeedButton4Click);
+    onEntry(durations.clearAll, &TAC3Splitter::SpeedButton4Click);
+    onEntry(durations.selectAll, &TAC3Splitter::SelectAllDurations);
+    onClick(durationUpButton_, &TAC3Splitter::BitBtn6Click);
+    onEntry(durations.moveUp, &TAC3Splitter::BitBtn6Click);
+    onClick(durationDownButton_, &TAC3Splitter::BitBtn7Click);
+    onEntry(durations.moveDown, &TAC3Splitter::BitBtn7Click);
+    onEntry(durations.information, &TAC3Splitter::ListView1DblClick);
+    connect(durationsList_, &QTreeWidget::itemDoubleClicked, this,
+            &TAC3Splitter::ListView1DblClick);
+    connect(durationsList_, &TDropList::enterPressed, this, &TAC3Splitter::ListView1DblClick);
+    connect(durationsList_, &TDropList::filesDropped, this, &TAC3Splitter::AddDurationsFromFiles);
 
-    const ListMenuEntries& audio = PopupMenu2Items;
-    onClick(BitBtn2, &TAC3Splitter::BitBtn2Click);
-    onEntry(audio.Add, &TAC3Splitter::BitBtn2Click);
-    onClick(BitBtn4, &TAC3Splitter::BitBtn4Click);
-    onEntry(audio.Delete, &TAC3Splitter::BitBtn4Click);
-    onClick(SpeedButton3, &TAC3Splitter::SpeedButton3Click);
-    onEntry(audio.ClearAll, &TAC3Splitter::SpeedButton3Click);
-    onEntry(audio.SelectAll, &TAC3Splitter::SelectAllAudio);
-    onClick(BitBtn8, &TAC3Splitter::BitBtn8Click);
-    onEntry(audio.MoveUp, &TAC3Splitter::BitBtn8Click);
-    onClick(BitBtn9, &TAC3Splitter::BitBtn9Click);
-    onEntry(audio.MoveDown, &TAC3Splitter::BitBtn9Click);
-    onEntry(audio.Information, &TAC3Splitter::AudioListDblClick);
-    for (TDropList2* list : {ListView2, ListView3}) {
+    const ListMenuEntries& audio = audioMenuEntries_;
+    onClick(addAudioButton_, &TAC3Splitter::BitBtn2Click);
+    onEntry(audio.add, &TAC3Splitter::BitBtn2Click);
+    onClick(deleteAudioButton_, &TAC3Splitter::BitBtn4Click);
+    onEntry(audio.deleteSelected, &TAC3Splitter::BitBtn4Click);
+    onClick(clearAudioButton_, &TAC3Splitter::SpeedButton3Click);
+    onEntry(audio.clearAll, &TAC3Splitter::SpeedButton3Click);
+    onEntry(audio.selectAll, &TAC3Splitter::SelectAllAudio);
+    onClick(audioUpButton_, &TAC3Splitter::BitBtn8Click);
+    onEntry(audio.moveUp, &TAC3Splitter::BitBtn8Click);
+    onClick(audioDownButton_, &TAC3Splitter::BitBtn9Click);
+    onEntry(audio.moveDown, &TAC3Splitter::BitBtn9Click);
+    onEntry(audio.information, &TAC3Splitter::AudioListDblClick);
+    for (TDropList2* list : {cutList_, mergeList_}) {
         connect(list, &QTreeWidget::itemDoubleClicked, this, &TAC3Splitter::AudioListDblClick);
         connect(list, &TDropList::enterPressed, this, &TAC3Splitter::AudioListDblClick);
         connect(list, &TDropList::filesDropped, this, &TAC3Splitter::AddAudioFiles);
@@ -104,7 +105,7 @@ void TAC3Splitter::TakeOutRow(QTreeWidget* list, int row) {
     SetSingleSelection(list);
     list->setFocus();
     QTreeWidgetItem* item = list->topLevelItem(row);
-    MovedItem& moved = state_.MovedItem;
+    MovedItem& moved = state_.movedRow;
     moved.texts.clear();
     for (int column = 0; column < item->columnCount(); ++column) {
         moved.texts.push_back(item->text(column).toStdString());
@@ -116,7 +117,7 @@ void TAC3Splitter::TakeOutRow(QTreeWidget* list, int row) {
 }
 
 void TAC3Splitter::InsertMovedRow(QTreeWidget* list, int index) {
-    MovedItem& moved = state_.MovedItem;
+    MovedItem& moved = state_.movedRow;
     auto* item = new QTreeWidgetItem;
     for (std::size_t column = 0; column < moved.texts.size(); ++column) {
         item->setText(static_cast<int>(column), QString::fromStdString(moved.texts[column]));
@@ -126,7 +127,7 @@ void TAC3Splitter::InsertMovedRow(QTreeWidget* list, int index) {
     SetItemData(item, moved.itemData);
     // The pointer over a row's file name shows the full name.
     const QString path = PathOfRow(item);
-    if (list != ListView1) {
+    if (list != durationsList_) {
         item->setIcon(0, FileKindIcon(moved.imageIndex));
         item->setToolTip(0, path);
     } else {

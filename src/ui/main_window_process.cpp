@@ -1,6 +1,6 @@
 // The Process command: the engine's split job run over the window's lists, with the window's
 // side of it (busy state, selection of the rows worked on, total, the merger object, progress on
-// ProgressBar1 with the window handling its events meanwhile).
+// the window's progress bar with the window handling its events meanwhile).
 
 #include "core/file_helpers.h"
 #include "core/host.h"
@@ -31,14 +31,14 @@ class WindowJobObserver final : public SplitJobObserver {
     void JobStarted() override {
         w_.ShowDurationsTotal();
         for (QTreeWidget* list :
-             {static_cast<QTreeWidget*>(w_.ListView1), static_cast<QTreeWidget*>(w_.ListView2),
-              static_cast<QTreeWidget*>(w_.ListView3)}) {
+             {static_cast<QTreeWidget*>(w_.durationsList_), static_cast<QTreeWidget*>(w_.cutList_),
+              static_cast<QTreeWidget*>(w_.mergeList_)}) {
             SetSingleSelection(list);
         }
         busy_.Begin();
     }
 
-    // The merger object holds what the merge uses and shows its progress on ProgressBar1.
+    // The merger object holds what the merge uses; its progress shows on the window's bar.
     void MergeStarted(const std::vector<std::string>& files,
                       const std::string& mergedName) override {
         TAddToOneForm* merger = w_.MergerForm();
@@ -54,8 +54,8 @@ class WindowJobObserver final : public SplitJobObserver {
         merger->SetResultName(mergedName);
     }
     void MergeFileStarted(std::size_t index) override {
-        SelectOnlyRow(w_.ListView3, static_cast<int>(index));
-        w_.ScrollSelectedIntoView(w_.ListView3);
+        SelectOnlyRow(w_.mergeList_, static_cast<int>(index));
+        w_.ScrollSelectedIntoView(w_.mergeList_);
     }
     void MergeProgressed(const MergeProgress& progress) override {
         if (TAddToOneForm* merger = w_.MergerForm()) {
@@ -71,8 +71,8 @@ class WindowJobObserver final : public SplitJobObserver {
 
     void InputStarted(int index, const std::string&, std::uint64_t bytes) override {
         if (index >= 0) {
-            SelectOnlyRow(w_.ListView2, index);
-            w_.ScrollSelectedIntoView(w_.ListView2);
+            SelectOnlyRow(w_.cutList_, index);
+            w_.ScrollSelectedIntoView(w_.cutList_);
         }
         ProgressIndicator& bar = w_.Progress();
         bar.setMinimum(0);
@@ -117,16 +117,16 @@ class WindowJobObserver final : public SplitJobObserver {
 
 void TAC3Splitter::BitBtn10Click() {
     SplitJobRequest request;
-    for (int row = 0; row < ListView1->topLevelItemCount(); ++row) {
+    for (int row = 0; row < durationsList_->topLevelItemCount(); ++row) {
         const DurationPair* pair =
-            state_.Tables.DurationAt(ItemDataOf(ListView1->topLevelItem(row)));
+            state_.tables.DurationAt(ItemDataOf(durationsList_->topLevelItem(row)));
         request.durations.push_back(pair != nullptr ? DurationRow(*pair) : std::nullopt);
     }
-    request.system = state_.SystemRate;
+    request.system = state_.system;
     // The folder as the job uses it, shown back with the separator it may have got.
-    request.outputFolder = FolderWithSeparator(Edit1->text().toStdString());
-    if (request.outputFolder != Edit1->text().toStdString()) {
-        Edit1->setText(QString::fromStdString(request.outputFolder));
+    request.outputFolder = FolderWithSeparator(destinationEdit_->text().toStdString());
+    if (request.outputFolder != destinationEdit_->text().toStdString()) {
+        destinationEdit_->setText(QString::fromStdString(request.outputFolder));
     }
     request.mergeFirst = MergePageShown();
     request.formats = Formats();
@@ -134,7 +134,7 @@ void TAC3Splitter::BitBtn10Click() {
     for (int row = 0; row < inputs->topLevelItemCount(); ++row) {
         request.inputs.push_back(PathOfRow(inputs->topLevelItem(row)).toStdString());
     }
-    request.abort = &state_.AbortFlag;
+    request.abort = &state_.abort;
     WindowJobObserver observer(*this);
     request.observer = &observer;
     lastJob_ = SplitJob(std::move(request)).Process();
@@ -143,15 +143,15 @@ void TAC3Splitter::BitBtn10Click() {
 void TAC3Splitter::ShowCurrentPiece(int listIndex) {
     if (listIndex < 0) {
         // The tail piece has no row.
-        ListView1->clearSelection();
-        ListView1->setCurrentItem(nullptr);
+        durationsList_->clearSelection();
+        durationsList_->setCurrentItem(nullptr);
         return;
     }
-    if (listIndex >= ListView1->topLevelItemCount()) {
+    if (listIndex >= durationsList_->topLevelItemCount()) {
         return;
     }
-    SelectOnlyRow(ListView1, listIndex);
-    ScrollSelectedIntoView(ListView1);
+    SelectOnlyRow(durationsList_, listIndex);
+    ScrollSelectedIntoView(durationsList_);
 }
 
 }  // namespace varnix

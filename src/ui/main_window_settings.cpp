@@ -34,7 +34,7 @@ void TAC3Splitter::setVisible(bool visible) {
 }
 
 void TAC3Splitter::FormShow() {
-    state_.SystemRate = TvSystem::Ntsc;
+    state_.system = TvSystem::Ntsc;
     // The designed size, made smaller on a screen that cannot show it.
     if (const QScreen* display = screen()) {
         resize(kDesignedClientSize.boundedTo(display->availableGeometry().size())
@@ -47,16 +47,16 @@ void TAC3Splitter::FormShow() {
 }
 
 void TAC3Splitter::ResetLists() {
-    state_.Tables.Clear();
-    state_.MovedItem.Clear();
-    ListView1->clear();
-    state_.AbortFlag = 0;
-    state_.Busy = 0;
+    state_.tables.Clear();
+    state_.movedRow.Clear();
+    durationsList_->clear();
+    state_.abort = 0;
+    state_.busy = 0;
 }
 
 void TAC3Splitter::SetDefaultSettings() {
     settings_.SetDefaults();
-    state_.SystemRate = TvSystem::Ntsc;
+    state_.system = TvSystem::Ntsc;
 }
 
 void TAC3Splitter::LoadSettings() {
@@ -81,21 +81,21 @@ void TAC3Splitter::LoadSettings() {
 
 void TAC3Splitter::ApplySettingsToControls() {
     if (settings_.ntscMode) {
-        RadioButton1->setChecked(true);
+        ntscButton_->setChecked(true);
         RadioButton1Click();
     } else {
-        RadioButton2->setChecked(true);
+        palButton_->setChecked(true);
         RadioButton2Click();
     }
-    CheckBox1->setChecked(settings_.checkHeader);
+    checkHeaderBox_->setChecked(settings_.checkHeader);
     extendedFormatsBox_->setChecked(settings_.extendedFormats);
-    Edit1->setText(settings_.processPath);
-    PageControl1->setCurrentIndex(settings_.activePage);
+    destinationEdit_->setText(settings_.processPath);
+    pages_->setCurrentIndex(settings_.activePage);
 }
 
 void TAC3Splitter::SaveSettings() {
-    settings_.ntscMode = RadioButton1->isChecked();
-    settings_.processPath = Edit1->text();
+    settings_.ntscMode = ntscButton_->isChecked();
+    settings_.processPath = destinationEdit_->text();
     settings_.Write(*storage_);
 }
 
@@ -120,8 +120,8 @@ void TAC3Splitter::SavePositions() {
         writeRect(name, RectIn(findChild<QWidget*>(name), this));
     }
     for (const TDropList* list :
-         {static_cast<TDropList*>(ListView1), static_cast<TDropList*>(ListView2),
-          static_cast<TDropList*>(ListView3)}) {
+         {static_cast<TDropList*>(durationsList_), static_cast<TDropList*>(cutList_),
+          static_cast<TDropList*>(mergeList_)}) {
         for (int n = 1; n <= list->columnCount(); ++n) {
             s.setValue(ColumnWidthKey(list->objectName(), n), list->columnWidth(n - 1));
         }
@@ -129,8 +129,8 @@ void TAC3Splitter::SavePositions() {
     for (const QString& name : Panel6ControlNames()) {
         // The splitter's stored geometry is that of its handle between the two halves.
         const QWidget* control =
-            name == Splitter1->objectName() ? Splitter1->handle(1) : findChild<QWidget*>(name);
-        writeRect(name, RectIn(control, Panel6));
+            name == splitter_->objectName() ? splitter_->handle(1) : findChild<QWidget*>(name);
+        writeRect(name, RectIn(control, listsPanel_));
     }
     s.sync();
 }
@@ -181,8 +181,9 @@ void TAC3Splitter::LoadPositions() {
             }
         }
     }
-    for (TDropList* list : {static_cast<TDropList*>(ListView1), static_cast<TDropList*>(ListView2),
-                            static_cast<TDropList*>(ListView3)}) {
+    for (TDropList* list :
+         {static_cast<TDropList*>(durationsList_), static_cast<TDropList*>(cutList_),
+          static_cast<TDropList*>(mergeList_)}) {
         for (int n = 1; n <= list->columnCount(); ++n) {
             int columnWidth = 0;
             if (!read(ColumnWidthKey(list->objectName(), n), columnWidth)) {
@@ -198,10 +199,10 @@ void TAC3Splitter::LoadPositions() {
             if (!read(ControlGeometryKey(name, edge), value)) {
                 return;
             }
-            if (edge == QStringLiteral("Width") && name == Panel3->objectName()) {
+            if (edge == QStringLiteral("Width") && name == audioPanel_->objectName()) {
                 panel3Width = std::clamp(value, 0, kLargestStoredPixels);
-            } else if (edge == QStringLiteral("Width") && name == Panel1->objectName()) {
-                Splitter1->setSizes({panel3Width, std::clamp(value, 0, kLargestStoredPixels)});
+            } else if (edge == QStringLiteral("Width") && name == durationsPanel_->objectName()) {
+                splitter_->setSizes({panel3Width, std::clamp(value, 0, kLargestStoredPixels)});
             }
         }
     }
@@ -212,9 +213,9 @@ bool TAC3Splitter::FormCloseQuery() {
                                "Are you realy want to close Varnix ?")) {
         return false;
     }
-    if (state_.Busy != 0) {
+    if (state_.busy != 0) {
         // A scan or job still running stops instead of writing on behind a closed window.
-        state_.AbortFlag = 1;
+        state_.abort = 1;
         if (mergerForm_ != nullptr) {
             mergerForm_->Abort() = 1;
         }
@@ -223,8 +224,8 @@ bool TAC3Splitter::FormCloseQuery() {
 }
 
 void TAC3Splitter::FormClose() {
-    state_.Tables.Clear();
-    state_.MovedItem.Clear();
+    state_.tables.Clear();
+    state_.movedRow.Clear();
     SaveSettings();
     SavePositions();
 }

@@ -29,39 +29,39 @@ std::vector<TimeCode> RowEntries(const QTreeWidget* list, const WindowTables& ta
 }  // namespace
 
 QString TAC3Splitter::StatusText(int panel) const {
-    return StatusPanels.at(static_cast<std::size_t>(panel))->text();
+    return statusPanels_.at(static_cast<std::size_t>(panel))->text();
 }
 
 void TAC3Splitter::SetStatusText(int panel, const QString& text) {
-    StatusPanels.at(static_cast<std::size_t>(panel))->setText(text);
+    statusPanels_.at(static_cast<std::size_t>(panel))->setText(text);
 }
 
 QString TAC3Splitter::PathOfRow(const QTreeWidgetItem* item) const {
-    return QString::fromStdString(state_.Tables.PathAt(StateIndexOf(item)));
+    return QString::fromStdString(state_.tables.PathAt(StateIndexOf(item)));
 }
 
 bool TAC3Splitter::MergePageShown() const {
-    return PageControl1->currentIndex() == kMergePage;
+    return pages_->currentIndex() == kMergePage;
 }
 
 TDropList2* TAC3Splitter::ShownAudioList() const {
-    return MergePageShown() ? ListView3 : ListView2;
+    return MergePageShown() ? mergeList_ : cutList_;
 }
 
 TimeCode TAC3Splitter::DurationsTotal() const {
-    return varnix::DurationsTotal(RowEntries(ListView1, state_.Tables, state_.SystemRate),
-                                  state_.SystemRate);
+    return varnix::DurationsTotal(RowEntries(durationsList_, state_.tables, state_.system),
+                                  state_.system);
 }
 
 void TAC3Splitter::ShowDurationsTotal() {
-    SetStatusText(2, QString::fromStdString(TotalTimeText(DurationsTotal(), state_.SystemRate)));
+    SetStatusText(2, QString::fromStdString(TotalTimeText(DurationsTotal(), state_.system)));
 }
 
 void TAC3Splitter::ShowAudioTotal(int which) {
-    TDropList2* list = which == 0 ? ListView2 : which == 1 ? ListView3 : ShownAudioList();
+    TDropList2* list = which == 0 ? cutList_ : which == 1 ? mergeList_ : ShownAudioList();
     const TimeCode total =
-        AudioTotal(RowEntries(list, state_.Tables, state_.SystemRate), state_.SystemRate);
-    SetStatusText(2, QString::fromStdString(TotalTimeText(total, state_.SystemRate)));
+        AudioTotal(RowEntries(list, state_.tables, state_.system), state_.system);
+    SetStatusText(2, QString::fromStdString(TotalTimeText(total, state_.system)));
     if (FirstSelectedRow(list) < 0) {
         SetStatusText(0, {});
         SetStatusText(1, {});
@@ -69,26 +69,27 @@ void TAC3Splitter::ShowAudioTotal(int which) {
 }
 
 void TAC3Splitter::ListView1Enter() {
-    ActiveList = ListView1;
+    activeList_ = durationsList_;
     ShowDurationsTotal();
-    if (FirstSelectedRow(ListView1) >= 0) {
+    if (FirstSelectedRow(durationsList_) >= 0) {
         ListView1SelectItem();
     }
 }
 
 void TAC3Splitter::ListView1SelectItem() {
-    const int row = FirstSelectedRow(ListView1);
-    if (state_.Busy != 0 || row < 0) {
+    const int row = FirstSelectedRow(durationsList_);
+    if (state_.busy != 0 || row < 0) {
         return;
     }
-    const QString path = PathOfRow(ListView1->topLevelItem(row));
+    const QString path = PathOfRow(durationsList_->topLevelItem(row));
     SetStatusText(1, path.isEmpty() ? QStringLiteral("Virtual duration") : path);
-    SetStatusText(0, QString::fromStdString(PositionText(row + 1, ListView1->topLevelItemCount())));
+    SetStatusText(
+        0, QString::fromStdString(PositionText(row + 1, durationsList_->topLevelItemCount())));
 }
 
 void TAC3Splitter::AudioListEnter(TDropList2* list) {
     ShowAudioTotal(-1);
-    ActiveList = list;
+    activeList_ = list;
     if (FirstSelectedRow(list) >= 0) {
         AudioListSelectItem(list);
     }
@@ -109,7 +110,7 @@ void TAC3Splitter::AudioListSelectItem(TDropList2* list) {
 
 void TAC3Splitter::PageControl1Change() {
     const bool merge = MergePageShown();
-    CheckBox1->setVisible(merge);
+    checkHeaderBox_->setVisible(merge);
     settings_.activePage = merge ? kMergePage : kCutPage;
     TDropList2* list = ShownAudioList();
     const int row = FirstSelectedRow(list);
@@ -125,7 +126,7 @@ void TAC3Splitter::PageControl1Change() {
 }
 
 void TAC3Splitter::RadioButton1Click() {
-    if (RadioButton1->isChecked()) {
+    if (ntscButton_->isChecked()) {
         SystemChanged(TvSystem::Ntsc);
     }
 }
@@ -135,9 +136,9 @@ void TAC3Splitter::RadioButton2Click() {
 }
 
 void TAC3Splitter::SystemChanged(TvSystem system) {
-    state_.SystemRate = system;
+    state_.system = system;
     RecomputeAllTimes();
-    if (ActiveList == ListView1) {
+    if (activeList_ == durationsList_) {
         ShowDurationsTotal();
     } else {
         ShowAudioTotal(-1);
@@ -145,7 +146,7 @@ void TAC3Splitter::SystemChanged(TvSystem system) {
 }
 
 void TAC3Splitter::CheckBox1Click() {
-    settings_.checkHeader = CheckBox1->isChecked();
+    settings_.checkHeader = checkHeaderBox_->isChecked();
 }
 
 void TAC3Splitter::ExtendedFormatsClick() {

@@ -13,9 +13,9 @@ TAddToOneForm::TAddToOneForm(QWidget* parent) : QWidget(parent, Qt::Window) {
     setObjectName(QStringLiteral("AddToOneForm"));
     setWindowTitle(QStringLiteral("Add media files to one"));
 
-    list_ = new TDropList(this);
-    list_->setObjectName(QStringLiteral("ListView1"));
-    list_->SetColumns(
+    fileList_ = new TDropList(this);
+    fileList_->setObjectName(QStringLiteral("ListView1"));
+    fileList_->SetColumns(
         {QStringLiteral("File name"), QStringLiteral("Duration"), QStringLiteral("LFE"),
          QStringLiteral("Channels"), QStringLiteral("Aspect Ratio"), QStringLiteral("Type")},
         {260, 80, 40, 60, 80, 50});
@@ -41,8 +41,8 @@ TAddToOneForm::TAddToOneForm(QWidget* parent) : QWidget(parent, Qt::Window) {
 
     auto* resultButton =
         MakeButton(this, "BitBtn5", {}, QStringLiteral("Select result file"), ButtonIcon::Folder);
-    resultName_ = new QLineEdit(QString::fromStdString(PlatformRoot()), this);
-    resultName_->setObjectName(QStringLiteral("Edit10"));
+    resultNameEdit_ = new QLineEdit(QString::fromStdString(PlatformRoot()), this);
+    resultNameEdit_->setObjectName(QStringLiteral("Edit10"));
 
     progressBar_ = new QProgressBar(this);
     progressBar_->setObjectName(QStringLiteral("ProgressBar1"));
@@ -51,13 +51,14 @@ TAddToOneForm::TAddToOneForm(QWidget* parent) : QWidget(parent, Qt::Window) {
     ownProgress_ = std::make_unique<ProgressBarAdapter>(progressBar_);
     progress_ = ownProgress_.get();
 
-    process_ = MakeButton(this, "BitBtn4", QStringLiteral("Process"), {}, ButtonIcon::Process);
-    process_->setEnabled(false);
-    close_ = MakeButton(this, "BitBtn2", QStringLiteral("Close"), {}, ButtonIcon::Close);
-    connect(close_, &QPushButton::clicked, this, &QWidget::hide);
+    processButton_ =
+        MakeButton(this, "BitBtn4", QStringLiteral("Process"), {}, ButtonIcon::Process);
+    processButton_->setEnabled(false);
+    closeButton_ = MakeButton(this, "BitBtn2", QStringLiteral("Close"), {}, ButtonIcon::Close);
+    connect(closeButton_, &QPushButton::clicked, this, &QWidget::hide);
 
-    stateControls_ = {process_, list_, add,  remove,       clear,      ntsc,
-                      pal,      up,    down, resultButton, resultName_};
+    stateControls_ = {processButton_, fileList_,      add, remove, clear, ntsc, pal, up, down,
+                      resultButton,   resultNameEdit_};
 
     auto* listButtons = new QHBoxLayout;
     for (QWidget* w :
@@ -69,13 +70,13 @@ TAddToOneForm::TAddToOneForm(QWidget* parent) : QWidget(parent, Qt::Window) {
     listButtons->addWidget(system);
     auto* result = new QHBoxLayout;
     result->addWidget(resultButton);
-    result->addWidget(resultName_, 1);
+    result->addWidget(resultNameEdit_, 1);
     auto* bottom = new QHBoxLayout;
     bottom->addWidget(progressBar_, 1);
-    bottom->addWidget(process_);
-    bottom->addWidget(close_);
+    bottom->addWidget(processButton_);
+    bottom->addWidget(closeButton_);
     auto* layout = new QVBoxLayout(this);
-    layout->addWidget(list_, 1);
+    layout->addWidget(fileList_, 1);
     layout->addLayout(listButtons);
     layout->addLayout(result);
     layout->addLayout(bottom);
@@ -91,29 +92,30 @@ void TAddToOneForm::SetControlsEnabled(bool enabled) {
 void TAddToOneForm::SetWorkingState() {
     ShowMergerState();
     SetControlsEnabled(false);
-    close_->setText(QStringLiteral("Cancel"));
-    close_->setIcon(MakeButtonIcon(ButtonIcon::Cancel));
+    closeButton_->setText(QStringLiteral("Cancel"));
+    closeButton_->setIcon(MakeButtonIcon(ButtonIcon::Cancel));
 }
 
 void TAddToOneForm::SetIdleState() {
     ShowMergerState();
     SetControlsEnabled(true);
     ownProgress_->setPosition(ownProgress_->minimum());
-    close_->setText(QStringLiteral("Close"));
-    close_->setIcon(MakeButtonIcon(ButtonIcon::Close));
+    closeButton_->setText(QStringLiteral("Close"));
+    closeButton_->setIcon(MakeButtonIcon(ButtonIcon::Close));
 }
 
 void TAddToOneForm::ShowMergerState() {
-    list_->clear();
-    for (const MergeFileEntry& entry : state_.files()) {
+    fileList_->clear();
+    for (const MergeFileEntry& entry : state_.Files()) {
         QStringList texts{QString::fromStdString(entry.fileName)};
         for (const std::string& column : entry.columns) {
             texts << QString::fromStdString(column);
         }
-        list_->addTopLevelItem(new QTreeWidgetItem(texts));
+        fileList_->addTopLevelItem(new QTreeWidgetItem(texts));
     }
-    resultName_->setText(QString::fromStdString(state_.resultName()));
-    process_->setEnabled(state_.processEnabled() && state_.controls() == MergerControls::Idle);
+    resultNameEdit_->setText(QString::fromStdString(state_.ResultName()));
+    processButton_->setEnabled(state_.ProcessEnabled() &&
+                               state_.Controls() == MergerControls::Idle);
     // The merger's own bar is this window's; a lent one belongs to the window that lent it.
     if (progress_ != ownProgress_.get()) {
         ownProgress_->setMinimum(progress_->minimum());
@@ -147,7 +149,7 @@ void TAddToOneForm::SetResultName(const std::string& name) {
 }
 
 void TAddToOneForm::ShowMergeProgress(const MergeProgress& progress) {
-    const bool starting = progress.running && !state_.busy();
+    const bool starting = progress.running && !state_.Busy();
     if (starting) {
         state_.BeginWork();
         SetWorkingState();

@@ -45,26 +45,26 @@ class TAddToOneForm : public QWidget {
 
     // The progress display in use: the lent one or the merger's own.
     ProgressIndicator& Progress() { return *progress_; }
-    varnix::AbortFlag& Abort() { return state_.abortFlag(); }
-    bool Busy() const { return state_.busy(); }
+    varnix::AbortFlag& Abort() { return state_.Abort(); }
+    bool Busy() const { return state_.Busy(); }
     // 0 nothing yet, 1 a file was added, 2 a result name was set.
-    int Readiness() const { return state_.readiness(); }
+    int Readiness() const { return state_.Readiness(); }
 
-    TDropList* ListView1() const { return list_; }
-    QLineEdit* Edit10() const { return resultName_; }
-    QProgressBar* ProgressBar1() const { return progressBar_; }
-    QPushButton* ProcessButton() const { return process_; }
-    QPushButton* CloseButton() const { return close_; }
+    TDropList* FileList() const { return fileList_; }
+    QLineEdit* ResultNameEdit() const { return resultNameEdit_; }
+    QProgressBar* ProgressBar() const { return progressBar_; }
+    QPushButton* ProcessButton() const { return processButton_; }
+    QPushButton* CloseButton() const { return closeButton_; }
 
   private:
     void SetControlsEnabled(bool enabled);
 
     MergerState state_;
-    TDropList* list_ = nullptr;
-    QLineEdit* resultName_ = nullptr;
+    TDropList* fileList_ = nullptr;
+    QLineEdit* resultNameEdit_ = nullptr;
     QProgressBar* progressBar_ = nullptr;
-    QPushButton* process_ = nullptr;
-    QPushButton* close_ = nullptr;
+    QPushButton* processButton_ = nullptr;
+    QPushButton* closeButton_ = nullptr;
     QList<QWidget*> stateControls_;  // switched off while a merge runs
     std::unique_ptr<ProgressBarAdapter> ownProgress_;
     ProgressIndicator* progress_ = nullptr;  // the own bar, or one lent by the main window

@@ -38,19 +38,19 @@ class MergerState {
     // Ignores exactly the root text. A name without an extension gets the first listed file's.
     void SetResultName(const std::string& name);
 
-    const std::vector<MergeFileEntry>& files() const { return files_; }
-    const std::string& resultName() const { return resultName_; }
+    const std::vector<MergeFileEntry>& Files() const { return files_; }
+    const std::string& ResultName() const { return resultName_; }
     // 0 nothing yet, 1 a file was added, 2 a result name was set.
-    int readiness() const { return readiness_; }
-    bool processEnabled() const { return processEnabled_; }
+    int Readiness() const { return readiness_; }
+    bool ProcessEnabled() const { return processEnabled_; }
 
     // A merge runs: busy, the controls working, the abort flag cleared; and back to idle.
     void BeginWork();
     void EndWork();
-    bool busy() const { return controls_ == MergerControls::Working; }
-    MergerControls controls() const { return controls_; }
+    bool Busy() const { return controls_ == MergerControls::Working; }
+    MergerControls Controls() const { return controls_; }
     // Set by the main window's Cancel together with its own flag.
-    AbortFlag& abortFlag() { return abort_; }
+    AbortFlag& Abort() { return abort_; }
 
   private:
     std::vector<MergeFileEntry> files_;

@@ -21,9 +21,9 @@ class ProgressBarAdapter : public ProgressIndicator {
     std::int64_t maximum() const override { return maximum_; }
     std::int64_t position() const override { return position_; }
 
-    QProgressBar* bar() const { return bar_; }
+    QProgressBar* Bar() const { return bar_; }
     // How many bits the values are shifted right for the bar.
-    int shift() const { return shift_; }
+    int Shift() const { return shift_; }
 
   private:
     void update();

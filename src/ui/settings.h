@@ -67,7 +67,7 @@ class UserSettingsStorage : public SettingsStorage {
     void setValue(const QString& key, const QVariant& value) override;
     QStringList keys() const override;
     void sync() override;
-    QString fileName() const { return settings_.fileName(); }
+    QString FileName() const { return settings_.fileName(); }
 
   private:
     QSettings settings_;

@@ -43,20 +43,21 @@ struct MovedItem {
     int stateIndex = -1;
     int imageIndex = -1;
     int itemData = -1;
-    bool empty() const { return texts.empty(); }
+    bool IsEmpty() const { return texts.empty(); }
     void Clear() { *this = MovedItem{}; }
 };
 
 struct WindowState {
     // The TV system chosen in the window (stored as the setting SplitterModeNTSC).
-    TvSystem SystemRate = TvSystem::Ntsc;
-    // 1 while a video scan or a job runs (the job sets and clears it, as it does the abort
-    // byte).
-    varnix::AbortFlag Busy{0};
+    TvSystem system = TvSystem::Ntsc;
+    // 1 while a video scan or a job runs (a BusyScope of the window sets and clears it).
+    varnix::AbortFlag busy{0};
     // Set to 1 to stop a running scan or job; cleared before each one.
-    varnix::AbortFlag AbortFlag{0};
-    WindowTables Tables;
-    varnix::MovedItem MovedItem;
+    varnix::AbortFlag abort{0};
+    // The durations and file names that list rows point into.
+    WindowTables tables;
+    // The row that a move has taken out and not yet put back.
+    MovedItem movedRow;
 };
 
 }  // namespace varnix

@@ -82,11 +82,11 @@ class AudioListsTest : public QObject, protected test::WindowFixture {
         QFETCH(QStringList, columns);
         QFETCH(int, image);
         VarnixForms forms = Start();
-        TAC3Splitter& w = *forms.AC3Splitter;
+        TAC3Splitter& w = *forms.mainWindow;
         const std::string file = Copy(qPrintable(data), "in put ü.x");
-        QVERIFY(w.AddAudioFile(w.ListView2, Q(file)));
-        QCOMPARE(w.ListView2->topLevelItemCount(), 1);
-        QTreeWidgetItem* row = w.ListView2->topLevelItem(0);
+        QVERIFY(w.AddAudioFile(w.cutList_, Q(file)));
+        QCOMPARE(w.cutList_->topLevelItemCount(), 1);
+        QTreeWidgetItem* row = w.cutList_->topLevelItem(0);
         const QStringList expected =
             QStringList{QStringLiteral("in put ü.x"), TimeOf(file, TvSystem::Ntsc)} + columns;
         QCOMPARE(test::RowTexts(row), expected);
@@ -102,18 +102,18 @@ class AudioListsTest : public QObject, protected test::WindowFixture {
 
     void mpegAudioAt44k1ShowsItsKilohertzRounded() {
         VarnixForms forms = Start();
-        TAC3Splitter& w = *forms.AC3Splitter;
+        TAC3Splitter& w = *forms.mainWindow;
         test::MPAFrameParams params;
         params.sampleRateIndex = 0;  // 44.1 kHz
         params.mode = 3;             // mono
         Add(w, {Write("a.mp2", test::BuildMPAStream(params, 40))});
-        QCOMPARE(test::RowTexts(w.ListView2->topLevelItem(0)).mid(2),
+        QCOMPARE(test::RowTexts(w.cutList_->topLevelItem(0)).mid(2),
                  (QStringList{"CH:1", "44.0 kHz", "192 Kbps", "Mono"}));
     }
 
     void theCutPageSkipsWhatIsNoAudioWithoutAWord() {
         VarnixForms forms = Start();
-        TAC3Splitter& w = *forms.AC3Splitter;
+        TAC3Splitter& w = *forms.mainWindow;
         Add(w, {Copy("wav-float.wav"), Copy("ac3-stereo-192k.ac3", "ac3 named.wav"),
                 Copy("wav-s16-plain.wav", "pcm named.m2v"), TextFile(),
                 Copy("video/ntsc_mpeg2.m2v"), Copy("video/mpeg1_cif.m1v", "video named.ac3"),
@@ -121,50 +121,50 @@ class AudioListsTest : public QObject, protected test::WindowFixture {
                 Copy("bad/ac3-truncated-header.ac3"), Copy("mp2-id3.mp2")});
         // Of all these only the truncated AC3 header is audio by its content: it has no
         // duration.
-        QCOMPARE(w.ListView2->topLevelItemCount(), 1);
-        QCOMPARE(test::RowTexts(w.ListView2->topLevelItem(0)),
+        QCOMPARE(w.cutList_->topLevelItemCount(), 1);
+        QCOMPARE(test::RowTexts(w.cutList_->topLevelItem(0)),
                  (QStringList{"ac3-truncated-header.ac3", "???", "???", "???", "???", "???"}));
-        QCOMPARE(ItemDataOf(w.ListView2->topLevelItem(0)), -1);
+        QCOMPARE(ItemDataOf(w.cutList_->topLevelItem(0)), -1);
         QVERIFY(host_->messages.empty());
         QCOMPARE(w.StatusText(2), QStringLiteral("   Total time: 00:00:00.00 (NTSC)"));
     }
 
     void aFileThatIsGoneIsNamed() {
         VarnixForms forms = Start();
-        TAC3Splitter& w = *forms.AC3Splitter;
-        QVERIFY(!w.AddAudioFile(w.ListView2, Q(dir_->file("gone é.ac3"))));
-        QVERIFY(!w.AddAudioFile(w.ListView2, Q(dir_->path().string())));  // a folder
+        TAC3Splitter& w = *forms.mainWindow;
+        QVERIFY(!w.AddAudioFile(w.cutList_, Q(dir_->file("gone é.ac3"))));
+        QVERIFY(!w.AddAudioFile(w.cutList_, Q(dir_->path().string())));  // a folder
         QCOMPARE(host_->messages.size(), std::size_t{2});
         const auto& message = host_->messages.front();
         QCOMPARE(Q(message.text), MissingText(QStringLiteral("gone é.ac3")));
         QCOMPARE(Q(message.title), QStringLiteral("Error!"));
         QCOMPARE(message.icon, MessageIcon::None);
         QVERIFY(!message.question);
-        QCOMPARE(w.ListView2->topLevelItemCount(), 0);
+        QCOMPARE(w.cutList_->topLevelItemCount(), 0);
     }
 
     void theMergeListTakesAnythingAfterItsFirstRow() {
         VarnixForms forms = Start(kMergePage);
-        TAC3Splitter& w = *forms.AC3Splitter;
+        TAC3Splitter& w = *forms.mainWindow;
         // The first row passes the checks.
         Add(w, {TextFile(), dir_->file("gone.ac3"), Copy("wav-float.wav"),
                 Copy("video/ntsc_mpeg2.m2v", "first.m2v")});
-        QCOMPARE(w.ListView3->topLevelItemCount(), 0);
+        QCOMPARE(w.mergeList_->topLevelItemCount(), 0);
         QVERIFY(host_->messages.empty());
         const std::string first = Copy("ac3-stereo-192k.ac3");
         Add(w, {first, TextFile(), Copy("wav-float.wav"), dir_->file("gone.ac3"),
                 Copy("video/ntsc_mpeg2.m2v"), Copy("ac3-stereo-192k.ac3", "second.ac3")});
-        QCOMPARE(test::ColumnTexts(w.ListView3, 0),
+        QCOMPARE(test::ColumnTexts(w.mergeList_, 0),
                  (QStringList{"ac3-stereo-192k.ac3", "notes.txt", "wav-float.wav", "ntsc_mpeg2.m2v",
                               "second.ac3"}));
         // A video shows its duration and no other columns.
-        QCOMPARE(test::RowTexts(w.ListView3->topLevelItem(3), 6),
+        QCOMPARE(test::RowTexts(w.mergeList_->topLevelItem(3), 6),
                  (QStringList{"ntsc_mpeg2.m2v", "00:00:03.00", "", "", "", ""}));
         const QStringList unknown = {"???", "???", "???", "???", "???"};
-        QCOMPARE(test::RowTexts(w.ListView3->topLevelItem(1)).mid(1), unknown);
-        QCOMPARE(test::RowTexts(w.ListView3->topLevelItem(2)).mid(1), unknown);
-        QCOMPARE(ItemDataOf(w.ListView3->topLevelItem(1)), -1);
-        QCOMPARE(ImageIndexOf(w.ListView3->topLevelItem(1)), -1);
+        QCOMPARE(test::RowTexts(w.mergeList_->topLevelItem(1)).mid(1), unknown);
+        QCOMPARE(test::RowTexts(w.mergeList_->topLevelItem(2)).mid(1), unknown);
+        QCOMPARE(ItemDataOf(w.mergeList_->topLevelItem(1)), -1);
+        QCOMPARE(ImageIndexOf(w.mergeList_->topLevelItem(1)), -1);
         // The file that was gone is named; the others go on without a word.
         QCOMPARE(host_->messages.size(), std::size_t{1});
         QCOMPARE(Q(host_->messages.front().text), MissingText(QStringLiteral("gone.ac3")));
@@ -174,32 +174,32 @@ class AudioListsTest : public QObject, protected test::WindowFixture {
             AddTimeCodes(AddTimeCodes(one, one, 30.0), MakeTimeCode(0, 0, 3, 0), 30.0);
         QCOMPARE(w.StatusText(2), test::TotalShown(total, TvSystem::Ntsc));
         // Nothing of this reaches the cut page.
-        QCOMPARE(w.ListView2->topLevelItemCount(), 0);
+        QCOMPARE(w.cutList_->topLevelItemCount(), 0);
     }
 
     void aVideoOnTheMergeListIsScannedInTheBusyState() {
         VarnixForms forms = Start(kMergePage);
-        TAC3Splitter& w = *forms.AC3Splitter;
+        TAC3Splitter& w = *forms.mainWindow;
         Add(w, {Copy("ac3-stereo-192k.ac3")});
         bool busy = false;
         onPump_ = [&](int) {
-            busy = busy || (w.State().Busy != 0 && !w.PageControl1->isEnabled() &&
-                            w.BitBtn11->text() == QStringLiteral("Cancel"));
+            busy = busy || (w.State().busy != 0 && !w.pages_->isEnabled() &&
+                            w.closeButton_->text() == QStringLiteral("Cancel"));
         };
         Add(w, {Copy("video/pal_mpeg2.m2v")});
         onPump_ = nullptr;
         QVERIFY(busy);  // no row can go away under the scan
-        QCOMPARE(w.ListView3->topLevelItem(1)->text(1), QStringLiteral("00:00:10.00"));
+        QCOMPARE(w.mergeList_->topLevelItem(1)->text(1), QStringLiteral("00:00:10.00"));
         QCOMPARE(test::NotIdle(w), QStringList());
     }
 
     void theFirstMergeRowIsLockedWithoutHeaderCheck() {
         VarnixForms forms = Start(kMergePage);
-        TAC3Splitter& w = *forms.AC3Splitter;
+        TAC3Splitter& w = *forms.mainWindow;
         Add(w, {Copy("ac3-stereo-192k.ac3", "a.ac3"), Copy("ac3-stereo-192k.ac3", "b.ac3"),
                 Copy("ac3-stereo-192k.ac3", "c.ac3")});
         const QStringList order = {"a.ac3", "b.ac3", "c.ac3"};
-        auto select = [&](int row) { SelectOnlyRow(w.ListView3, row); };
+        auto select = [&](int row) { SelectOnlyRow(w.mergeList_, row); };
 
         // Row 0 stays: Delete, Move up and Move down refuse (the refusals of the other rows are
         // the plain rules' table).
@@ -207,71 +207,71 @@ class AudioListsTest : public QObject, protected test::WindowFixture {
         w.BitBtn4Click();
         w.BitBtn8Click();
         w.BitBtn9Click();
-        QCOMPARE(test::ColumnTexts(w.ListView3, 0), order);
+        QCOMPARE(test::ColumnTexts(w.mergeList_, 0), order);
         select(2);
         w.BitBtn8Click();
-        QCOMPARE(test::ColumnTexts(w.ListView3, 0), (QStringList{"a.ac3", "c.ac3", "b.ac3"}));
-        QCOMPARE(FirstSelectedRow(w.ListView3), 1);
+        QCOMPARE(test::ColumnTexts(w.mergeList_, 0), (QStringList{"a.ac3", "c.ac3", "b.ac3"}));
+        QCOMPARE(FirstSelectedRow(w.mergeList_), 1);
 
         // With the header check the first row moves and goes like any other.
-        w.CheckBox1->click();
+        w.checkHeaderBox_->click();
         select(0);
         w.BitBtn8Click();
-        QCOMPARE(test::ColumnTexts(w.ListView3, 0), (QStringList{"c.ac3", "b.ac3", "a.ac3"}));
-        w.CheckBox1->click();
+        QCOMPARE(test::ColumnTexts(w.mergeList_, 0), (QStringList{"c.ac3", "b.ac3", "a.ac3"}));
+        w.checkHeaderBox_->click();
         select(1);
         w.BitBtn4Click();
         w.BitBtn4Click();
-        QCOMPARE(test::ColumnTexts(w.ListView3, 0), QStringList{"c.ac3"});
+        QCOMPARE(test::ColumnTexts(w.mergeList_, 0), QStringList{"c.ac3"});
         select(0);
         w.BitBtn4Click();  // the only row goes
-        QCOMPARE(w.ListView3->topLevelItemCount(), 0);
+        QCOMPARE(w.mergeList_->topLevelItemCount(), 0);
         QCOMPARE(w.StatusText(0), QString());
         QCOMPARE(w.StatusText(1), QString());
     }
 
     void theHeaderCheckRemovesAWAVOfAnotherFormat() {
         VarnixForms forms = Start(kMergePage);
-        TAC3Splitter& w = *forms.AC3Splitter;
-        w.CheckBox1->click();
-        const int pathsBefore = w.State().Tables.FilePathCount();
+        TAC3Splitter& w = *forms.mainWindow;
+        w.checkHeaderBox_->click();
+        const int pathsBefore = w.State().tables.FilePathCount();
         Add(w, {Copy("wav-s16-list.wav"), Wav44k1(), Copy("wav-s16-plain.wav"),
                 Copy("ac3-44k1-32k.ac3"), TextFile()});
-        QCOMPARE(test::ColumnTexts(w.ListView3, 0),
+        QCOMPARE(test::ColumnTexts(w.mergeList_, 0),
                  (QStringList{"wav-s16-list.wav", "wav-s16-plain.wav", "ac3-44k1-32k.ac3"}));
         // The refused file keeps its entries in the tables, as deleted rows do.
-        QCOMPARE(w.State().Tables.FilePathCount(), pathsBefore + 4);
+        QCOMPARE(w.State().tables.FilePathCount(), pathsBefore + 4);
         QVERIFY(host_->messages.empty());
         Add(w, {Wav44k1("last.wav")});
-        QCOMPARE(w.ListView3->topLevelItemCount(), 3);
+        QCOMPARE(w.mergeList_->topLevelItemCount(), 3);
         QCOMPARE(w.StatusText(0), QString());
         QCOMPARE(w.StatusText(1), QString());
     }
 
     void dropsAddToTheListOfThePageShownInOrder() {
         VarnixForms forms = Start();
-        TAC3Splitter& w = *forms.AC3Splitter;
+        TAC3Splitter& w = *forms.mainWindow;
         const std::string a = Copy("mp2-crc.mp2", "Größe 1.mp2");
         const std::string b = Copy("ac3-stereo-192k.ac3", "#2 [b].ac3");
-        QVERIFY(test::DropFiles(w.ListView2, {a, dir_->path().string(), TextFile(), b}));
-        QCOMPARE(test::ColumnTexts(w.ListView2, 0), (QStringList{"Größe 1.mp2", "#2 [b].ac3"}));
-        QCOMPARE(w.PathOfRow(w.ListView2->topLevelItem(0)), Q(a));
+        QVERIFY(test::DropFiles(w.cutList_, {a, dir_->path().string(), TextFile(), b}));
+        QCOMPARE(test::ColumnTexts(w.cutList_, 0), (QStringList{"Größe 1.mp2", "#2 [b].ac3"}));
+        QCOMPARE(w.PathOfRow(w.cutList_->topLevelItem(0)), Q(a));
         QCOMPARE(w.StatusText(2),
                  test::TotalShown(AddTimeCodes(test::DurationOf(a, TvSystem::Ntsc),
                                                test::DurationOf(b, TvSystem::Ntsc), 30.0),
                                   TvSystem::Ntsc));
         // Links that are no local files are not taken.
-        QVERIFY(!test::DropUrls(w.ListView2, {QUrl(QStringLiteral("https://example.org/x.ac3"))}));
+        QVERIFY(!test::DropUrls(w.cutList_, {QUrl(QStringLiteral("https://example.org/x.ac3"))}));
 
-        w.PageControl1->setCurrentIndex(kMergePage);
-        QVERIFY(test::DropFiles(w.ListView3, {b, a}));
-        QCOMPARE(test::ColumnTexts(w.ListView3, 0), (QStringList{"#2 [b].ac3", "Größe 1.mp2"}));
-        QCOMPARE(w.ListView2->topLevelItemCount(), 2);
+        w.pages_->setCurrentIndex(kMergePage);
+        QVERIFY(test::DropFiles(w.mergeList_, {b, a}));
+        QCOMPARE(test::ColumnTexts(w.mergeList_, 0), (QStringList{"#2 [b].ac3", "Größe 1.mp2"}));
+        QCOMPARE(w.cutList_->topLevelItemCount(), 2);
     }
 
     void theOpenDialogStartsInTheAudioFolderAndRemembersIt() {
         VarnixForms forms = Start();
-        TAC3Splitter& w = *forms.AC3Splitter;
+        TAC3Splitter& w = *forms.mainWindow;
         const std::string a = Copy("ac3-stereo-192k.ac3");
         const std::string b = Copy("dts-51.dts");
         QString start;
@@ -282,37 +282,37 @@ class AudioListsTest : public QObject, protected test::WindowFixture {
             filters = names;
             return answer;
         });
-        w.BitBtn2->click();
+        w.addAudioButton_->click();
         QCOMPARE(start, QString());
         QCOMPARE(filters.size(), 7);
         QCOMPARE(filters.front(), QStringLiteral("All files (*.*) (*)"));
-        QCOMPARE(test::ColumnTexts(w.ListView2, 0),
+        QCOMPARE(test::ColumnTexts(w.cutList_, 0),
                  (QStringList{"ac3-stereo-192k.ac3", "dts-51.dts"}));
         const QString folder = Q(dir_->path().string()) + QLatin1Char('/');
         QCOMPARE(w.Settings().openPath2, folder);
-        w.PopupMenu2Items.Add->trigger();
+        w.audioMenuEntries_.add->trigger();
         QCOMPARE(start, folder);
-        QCOMPARE(w.ListView2->topLevelItemCount(), 4);
+        QCOMPARE(w.cutList_->topLevelItemCount(), 4);
 
         answer.clear();  // cancelled: the folder stays, the total is shown anew
         w.SetStatusText(2, {});
-        w.BitBtn2->click();
+        w.addAudioButton_->click();
         QCOMPARE(w.Settings().openPath2, folder);
         QVERIFY(w.StatusText(2).startsWith(QStringLiteral("   Total time: ")));
     }
 
     void movesWrapAroundOnTheCutPage() {
         VarnixForms forms = Start();
-        TAC3Splitter& w = *forms.AC3Splitter;
+        TAC3Splitter& w = *forms.mainWindow;
         Add(w, {Copy("wav-s16-list.wav"), Copy("ac3-stereo-192k.ac3"), Copy("dts-51.dts")});
-        const QStringList first = test::RowTexts(w.ListView2->topLevelItem(0));
-        const int stateIndex = StateIndexOf(w.ListView2->topLevelItem(0));
-        const int itemData = ItemDataOf(w.ListView2->topLevelItem(0));
-        SelectOnlyRow(w.ListView2, 0);
+        const QStringList first = test::RowTexts(w.cutList_->topLevelItem(0));
+        const int stateIndex = StateIndexOf(w.cutList_->topLevelItem(0));
+        const int itemData = ItemDataOf(w.cutList_->topLevelItem(0));
+        SelectOnlyRow(w.cutList_, 0);
         w.BitBtn8Click();
-        QCOMPARE(test::ColumnTexts(w.ListView2, 0),
+        QCOMPARE(test::ColumnTexts(w.cutList_, 0),
                  (QStringList{"ac3-stereo-192k.ac3", "dts-51.dts", "wav-s16-list.wav"}));
-        QTreeWidgetItem* moved = w.ListView2->topLevelItem(2);
+        QTreeWidgetItem* moved = w.cutList_->topLevelItem(2);
         QCOMPARE(test::RowTexts(moved), first);
         QCOMPARE(StateIndexOf(moved), stateIndex);
         QCOMPARE(ItemDataOf(moved), itemData);
@@ -320,78 +320,78 @@ class AudioListsTest : public QObject, protected test::WindowFixture {
         QCOMPARE(ImageIndexOf(moved), 0);
         QVERIFY(!moved->icon(0).isNull());
         QVERIFY(moved->isSelected());
-        QCOMPARE(w.ListView2->currentItem(), moved);
-        QVERIFY(w.State().MovedItem.empty());
+        QCOMPARE(w.cutList_->currentItem(), moved);
+        QVERIFY(w.State().movedRow.IsEmpty());
         w.BitBtn9Click();  // the last row goes to the top
-        QCOMPARE(w.ListView2->topLevelItem(0)->text(0), QStringLiteral("wav-s16-list.wav"));
+        QCOMPARE(w.cutList_->topLevelItem(0)->text(0), QStringLiteral("wav-s16-list.wav"));
         QCOMPARE(w.StatusText(0), QStringLiteral("   1 / 3"));
         // Without a selected row nothing moves.
-        w.ListView2->clearSelection();
+        w.cutList_->clearSelection();
         w.BitBtn9Click();
-        QCOMPARE(w.ListView2->topLevelItem(0)->text(0), QStringLiteral("wav-s16-list.wav"));
+        QCOMPARE(w.cutList_->topLevelItem(0)->text(0), QStringLiteral("wav-s16-list.wav"));
     }
 
     void selectAllThenDeleteAndClear() {
         VarnixForms forms = Start();
-        TAC3Splitter& w = *forms.AC3Splitter;
+        TAC3Splitter& w = *forms.mainWindow;
         const auto files = std::vector<std::string>{Copy("ac3-stereo-192k.ac3", "1.ac3"),
                                                     Copy("ac3-stereo-192k.ac3", "2.ac3"),
                                                     Copy("ac3-stereo-192k.ac3", "3.ac3")};
         Add(w, files);
         w.SelectAllAudio();
-        QCOMPARE(w.ListView2->selectedItems().size(), 3);
+        QCOMPARE(w.cutList_->selectedItems().size(), 3);
         // Adding a file lets one row be selected again.
         Add(w, {Copy("ac3-stereo-192k.ac3", "4.ac3")});
-        QCOMPARE(w.ListView2->selectionMode(), QAbstractItemView::SingleSelection);
-        QVERIFY(w.ListView2->selectedItems().size() <= 1);
+        QCOMPARE(w.cutList_->selectionMode(), QAbstractItemView::SingleSelection);
+        QVERIFY(w.cutList_->selectedItems().size() <= 1);
 
         w.SelectAllAudio();
-        w.ListView2->topLevelItem(0)->setSelected(false);
+        w.cutList_->topLevelItem(0)->setSelected(false);
         w.BitBtn4Click();
-        QCOMPARE(test::ColumnTexts(w.ListView2, 0), QStringList{"1.ac3"});
-        QCOMPARE(FirstSelectedRow(w.ListView2), 0);
+        QCOMPARE(test::ColumnTexts(w.cutList_, 0), QStringList{"1.ac3"});
+        QCOMPARE(FirstSelectedRow(w.cutList_), 0);
 
         Add(w, {Copy("ac3-stereo-192k.ac3", "5.ac3")});
         w.UpdateProcessEnabled();
         w.SpeedButton3Click();
-        QCOMPARE(w.ListView2->topLevelItemCount(), 0);
+        QCOMPARE(w.cutList_->topLevelItemCount(), 0);
         QCOMPARE(w.StatusText(2), QStringLiteral("   Total time: 00:00:00.00 (NTSC)"));
-        QVERIFY(!w.BitBtn10->isEnabled());
+        QVERIFY(!w.processButton_->isEnabled());
     }
 
     void theMenuKeysWorkInTheList() {
         VarnixForms forms = Start();
-        TAC3Splitter& w = *forms.AC3Splitter;
+        TAC3Splitter& w = *forms.mainWindow;
         const std::string ac3 = Copy("ac3-stereo-192k.ac3");
         Add(w, {ac3, Copy("mp2-crc.mp2"), Copy("dts-51.dts")});
         w.activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(&w));
-        w.ListView2->setFocus();
-        SelectOnlyRow(w.ListView2, 0);
+        w.cutList_->setFocus();
+        SelectOnlyRow(w.cutList_, 0);
 
-        QTest::keyClick(w.ListView2, Qt::Key_Return);  // Information
+        QTest::keyClick(w.cutList_, Qt::Key_Return);  // Information
         QCOMPARE(host_->messages.size(), std::size_t{1});
         QCOMPARE(Q(host_->messages.back().title), QStringLiteral("Information"));
         QVERIFY(
             Q(host_->messages.back().text).contains(QStringLiteral("/ac3-stereo-192k.ac3\r\n")));
 
-        QTest::keyClick(w.ListView2, Qt::Key_A, Qt::ControlModifier);  // Select all
-        QCOMPARE(w.ListView2->selectedItems().size(), 3);
-        w.ListView2->topLevelItem(0)->setSelected(false);
-        QTest::keyClick(w.ListView2, Qt::Key_Delete);  // Delete
-        QCOMPARE(test::ColumnTexts(w.ListView2, 0), QStringList{"ac3-stereo-192k.ac3"});
-        QTest::keyClick(w.ListView2, Qt::Key_Delete, Qt::ControlModifier);  // Clear all
-        QCOMPARE(w.ListView2->topLevelItemCount(), 0);
+        QTest::keyClick(w.cutList_, Qt::Key_A, Qt::ControlModifier);  // Select all
+        QCOMPARE(w.cutList_->selectedItems().size(), 3);
+        w.cutList_->topLevelItem(0)->setSelected(false);
+        QTest::keyClick(w.cutList_, Qt::Key_Delete);  // Delete
+        QCOMPARE(test::ColumnTexts(w.cutList_, 0), QStringList{"ac3-stereo-192k.ac3"});
+        QTest::keyClick(w.cutList_, Qt::Key_Delete, Qt::ControlModifier);  // Clear all
+        QCOMPARE(w.cutList_->topLevelItemCount(), 0);
     }
 
     void doubleClickShowsTheReport() {
         VarnixForms forms = Start();
-        TAC3Splitter& w = *forms.AC3Splitter;
+        TAC3Splitter& w = *forms.mainWindow;
         const std::string wav = Copy("wav-s16-plain.wav");
         Add(w, {wav});
-        QTreeWidgetItem* row = w.ListView2->topLevelItem(0);
-        SelectOnlyRow(w.ListView2, 0);
-        emit w.ListView2->itemDoubleClicked(row, 0);
+        QTreeWidgetItem* row = w.cutList_->topLevelItem(0);
+        SelectOnlyRow(w.cutList_, 0);
+        emit w.cutList_->itemDoubleClicked(row, 0);
         QCOMPARE(host_->messages.size(), std::size_t{1});
         QCOMPARE(host_->messages.back().icon, MessageIcon::Information);
         QVERIFY(Q(host_->messages.back().text).contains(QStringLiteral("/wav-s16-plain.wav\r\n")));

@@ -34,18 +34,18 @@ class DurationsListTest : public QObject, protected test::WindowFixture {
     // as they are) and OK, or Cancel. Returns the fields the dialog showed when it opened.
     static QStringList AnswerDialog(VarnixForms& forms, const std::optional<Typed>& typed, bool ok,
                                     const std::function<void()>& command) {
-        TDurationForm* form = forms.DurationForm.get();
+        TDurationForm* form = forms.durationForm.get();
         QStringList shown;
         QTimer::singleShot(0, form, [&] {
             for (int i = 0; i < 4; ++i) {
-                shown << form->Edit(i)->text();
+                shown << form->FieldEdit(i)->text();
             }
             if (typed) {
                 const QString fields[] = {typed->hours, typed->minutes, typed->seconds,
                                           typed->frames};
                 for (int i = 0; i < 4; ++i) {
-                    form->Edit(i)->clear();
-                    QTest::keyClicks(form->Edit(i), fields[i]);
+                    form->FieldEdit(i)->clear();
+                    QTest::keyClicks(form->FieldEdit(i), fields[i]);
                 }
             }
             (ok ? form->OkButton() : form->CancelButton())->click();
@@ -58,7 +58,8 @@ class DurationsListTest : public QObject, protected test::WindowFixture {
         return test::WriteVideo(*dir_, name, frames, false, 15);
     }
     static void AddTyped(VarnixForms& forms, const Typed& typed) {
-        AnswerDialog(forms, typed, true, [&] { forms.AC3Splitter->BitBtn12->click(); });
+        AnswerDialog(forms, typed, true,
+                     [&] { forms.mainWindow->addVirtualDurationButton_->click(); });
     }
 
   private slots:
@@ -87,19 +88,19 @@ class DurationsListTest : public QObject, protected test::WindowFixture {
         QFETCH(QString, shown);
         QFETCH(TimeCode, palEntry);
         VarnixForms forms = Start();
-        TAC3Splitter& w = *forms.AC3Splitter;
+        TAC3Splitter& w = *forms.mainWindow;
         if (pal) {
-            w.RadioButton2->click();
+            w.palButton_->click();
         }
         AddTyped(forms, {fields[0], fields[1], fields[2], fields[3]});
-        QCOMPARE(w.ListView1->topLevelItemCount(), 1);
-        QTreeWidgetItem* row = w.ListView1->topLevelItem(0);
+        QCOMPARE(w.durationsList_->topLevelItemCount(), 1);
+        QTreeWidgetItem* row = w.durationsList_->topLevelItem(0);
         QCOMPARE(test::RowTexts(row),
                  (QStringList{"1", "Virtual duration", shown,
                               pal ? QStringLiteral("PAL") : QStringLiteral("NTSC")}));
         QCOMPARE(StateIndexOf(row), -1);
         QCOMPARE(ImageIndexOf(row), 0);
-        const DurationPair* pair = w.State().Tables.DurationAt(ItemDataOf(row));
+        const DurationPair* pair = w.State().tables.DurationAt(ItemDataOf(row));
         QVERIFY(pair != nullptr);
         QCOMPARE(pair->pal, palEntry);
         QCOMPARE(w.StatusText(2), QStringLiteral("   Total time: ") + shown +
@@ -108,23 +109,23 @@ class DurationsListTest : public QObject, protected test::WindowFixture {
 
     void videoDurationsFollowThePairRules() {
         VarnixForms forms = Start();
-        TAC3Splitter& w = *forms.AC3Splitter;
+        TAC3Splitter& w = *forms.mainWindow;
         const std::string ntsc = NtscVideo("ten minutes.m2v", 10 * 60 * 30 + 29);
         const std::string pal = Copy("video/pal_mpeg2.m2v");
         const std::string m1v = Copy("video/mpeg1_cif.m1v", "mpeg1 named.ac3");
         w.AddDurationsFromFiles({Q(ntsc), Q(pal), Q(m1v)});
-        QCOMPARE(test::ColumnTexts(w.ListView1, 1),
+        QCOMPARE(test::ColumnTexts(w.durationsList_, 1),
                  (QStringList{"ten minutes.m2v", "pal_mpeg2.m2v", "mpeg1 named.ac3"}));
-        QCOMPARE(test::ColumnTexts(w.ListView1, 2),
+        QCOMPARE(test::ColumnTexts(w.durationsList_, 2),
                  (QStringList{"00:10:00.29", "00:00:10.00", "00:00:04.00"}));
         const DurationPair* pair =
-            w.State().Tables.DurationAt(ItemDataOf(w.ListView1->topLevelItem(0)));
+            w.State().tables.DurationAt(ItemDataOf(w.durationsList_->topLevelItem(0)));
         QCOMPARE(pair->pal, MakeTimeCode(0, 10, 0, 24));
         QCOMPARE(pair->ntsc, MakeTimeCode(0, 10, 0, 29));
-        w.RadioButton2->click();
-        QCOMPARE(test::ColumnTexts(w.ListView1, 2),
+        w.palButton_->click();
+        QCOMPARE(test::ColumnTexts(w.durationsList_, 2),
                  (QStringList{"00:10:00.24", "00:00:10.00", "00:00:04.00"}));
-        QCOMPARE(test::ColumnTexts(w.ListView1, 3), (QStringList{"PAL", "PAL", "PAL"}));
+        QCOMPARE(test::ColumnTexts(w.durationsList_, 3), (QStringList{"PAL", "PAL", "PAL"}));
         // The scan left its cache beside the video, and the window its busy state.
         QVERIFY(std::filesystem::exists(ntsc + ".vnf"));
         QCOMPARE(test::NotIdle(w), QStringList());
@@ -133,29 +134,29 @@ class DurationsListTest : public QObject, protected test::WindowFixture {
 
     void aVideoScanRunsBusyAndCancelStopsIt() {
         VarnixForms forms = Start();
-        TAC3Splitter& w = *forms.AC3Splitter;
+        TAC3Splitter& w = *forms.mainWindow;
         const std::string video = NtscVideo("long.m2v", 30 * 60 * 30);
         bool busyDuringScan = false;
         int pumpsBeforeCancel = 0;
         onPump_ = [&](int pumps) {
-            if (w.State().Busy == 0 || pumpsBeforeCancel > 0) {
+            if (w.State().busy == 0 || pumpsBeforeCancel > 0) {
                 return;
             }
-            busyDuringScan = w.BitBtn11->text() == QStringLiteral("Cancel") &&
-                             !w.Panel1->isEnabled() && !w.BitBtn2->isEnabled() &&
-                             w.BitBtn11->isEnabled();
+            busyDuringScan = w.closeButton_->text() == QStringLiteral("Cancel") &&
+                             !w.durationsPanel_->isEnabled() && !w.addAudioButton_->isEnabled() &&
+                             w.closeButton_->isEnabled();
             pumpsBeforeCancel = pumps;
             host_->answers = {true};
-            w.BitBtn11->click();  // Cancel, and OK to "Abort current operation ?"
+            w.closeButton_->click();  // Cancel, and OK to "Abort current operation ?"
         };
         QVERIFY(w.AddDurationFromFile(Q(video)));
         onPump_ = nullptr;
         QVERIFY(busyDuringScan);
         QCOMPARE(Q(host_->messages.back().text), QStringLiteral("Abort current operation ?"));
         // The aborted scan still gives its row, with the duration it had reached.
-        QCOMPARE(w.ListView1->topLevelItemCount(), 1);
+        QCOMPARE(w.durationsList_->topLevelItemCount(), 1);
         const DurationPair* pair =
-            w.State().Tables.DurationAt(ItemDataOf(w.ListView1->topLevelItem(0)));
+            w.State().tables.DurationAt(ItemDataOf(w.durationsList_->topLevelItem(0)));
         QVERIFY(pair != nullptr);
         QVERIFY(TimeCodeToFrames(pair->ntsc, 30.0) < 30 * 60 * 30);
         QVERIFY(!std::filesystem::exists(video + ".vnf"));  // no half-written cache
@@ -163,19 +164,19 @@ class DurationsListTest : public QObject, protected test::WindowFixture {
 
         // Scanned to its end the next time.
         QVERIFY(w.AddDurationFromFile(Q(video)));
-        QCOMPARE(w.ListView1->topLevelItem(1)->text(2), QStringLiteral("00:30:00.00"));
+        QCOMPARE(w.durationsList_->topLevelItem(1)->text(2), QStringLiteral("00:30:00.00"));
     }
 
     // A read error during the scan gives no row and no cache, and the message says why.
     void aVideoThatCannotBeReadGivesNoRow() {
         VarnixForms forms = Start();
-        TAC3Splitter& w = *forms.AC3Splitter;
+        TAC3Splitter& w = *forms.mainWindow;
         const std::string video = Copy("video/pal_mpeg2.m2v");
         {
             const InjectedReadFault fault(video, 100000);
             QVERIFY(!w.AddDurationFromFile(Q(video)));
         }
-        QCOMPARE(w.ListView1->topLevelItemCount(), 0);
+        QCOMPARE(w.durationsList_->topLevelItemCount(), 0);
         QVERIFY(!std::filesystem::exists(video + ".vnf"));
         QCOMPARE(host_->messages.size(), std::size_t{1});
         QCOMPARE(Q(host_->messages[0].title), QStringLiteral("Error!"));
@@ -187,29 +188,30 @@ class DurationsListTest : public QObject, protected test::WindowFixture {
 
     void theDialogKeepsItsValuesAndCancelAddsNothing() {
         VarnixForms forms = Start();
-        TAC3Splitter& w = *forms.AC3Splitter;
+        TAC3Splitter& w = *forms.mainWindow;
         AddTyped(forms, {"0", "1", "2", "3"});
-        const QStringList shown = AnswerDialog(forms, std::nullopt, false,
-                                               [&] { w.PopupMenu1Items.AddFromTime->trigger(); });
+        const QStringList shown = AnswerDialog(
+            forms, std::nullopt, false, [&] { w.durationsMenuEntries_.addFromTime->trigger(); });
         QCOMPARE(shown, (QStringList{"0", "1", "2", "3"}));
-        QCOMPARE(w.ListView1->topLevelItemCount(), 1);
+        QCOMPARE(w.durationsList_->topLevelItemCount(), 1);
         AnswerDialog(forms, std::nullopt, true, [&] { w.BitBtn12Click(); });
-        QCOMPARE(test::ColumnTexts(w.ListView1, 2), (QStringList{"00:01:02.03", "00:01:02.03"}));
+        QCOMPARE(test::ColumnTexts(w.durationsList_, 2),
+                 (QStringList{"00:01:02.03", "00:01:02.03"}));
         QVERIFY(host_->messages.empty());
     }
 
     void durationsFromAudioFiles() {
         VarnixForms forms = Start();
-        TAC3Splitter& w = *forms.AC3Splitter;
+        TAC3Splitter& w = *forms.mainWindow;
         const std::string wav = Copy("wav-s16-list.wav", "a wav ä.wav");
         const std::string ac3 = Copy("ac3-44k1-32k.ac3");
         w.AddDurationsFromFiles({Q(wav), Q(ac3)});
-        QCOMPARE(w.ListView1->topLevelItemCount(), 2);
-        QCOMPARE(test::RowTexts(w.ListView1->topLevelItem(0)),
+        QCOMPARE(w.durationsList_->topLevelItemCount(), 2);
+        QCOMPARE(test::RowTexts(w.durationsList_->topLevelItem(0)),
                  (QStringList{"1", "a wav ä.wav", TimeOf(wav, TvSystem::Ntsc), "NTSC"}));
-        QCOMPARE(w.PathOfRow(w.ListView1->topLevelItem(0)), Q(wav));
+        QCOMPARE(w.PathOfRow(w.durationsList_->topLevelItem(0)), Q(wav));
         const DurationPair* pair =
-            w.State().Tables.DurationAt(ItemDataOf(w.ListView1->topLevelItem(0)));
+            w.State().tables.DurationAt(ItemDataOf(w.durationsList_->topLevelItem(0)));
         QCOMPARE(pair->pal, test::DurationOf(wav, TvSystem::Pal));
         QCOMPARE(pair->ntsc, test::DurationOf(wav, TvSystem::Ntsc));
         QCOMPARE(w.StatusText(1), Q(ac3));
@@ -217,17 +219,17 @@ class DurationsListTest : public QObject, protected test::WindowFixture {
         const TimeCode total =
             AddTimeCodes(pair->ntsc, test::DurationOf(ac3, TvSystem::Ntsc), 30.0);
         QCOMPARE(w.StatusText(2), test::TotalShown(total, TvSystem::Ntsc));
-        QCOMPARE(w.ActiveList, static_cast<QTreeWidget*>(w.ListView1));
+        QCOMPARE(w.activeList_, static_cast<QTreeWidget*>(w.durationsList_));
         QVERIFY(host_->messages.empty());
     }
 
     void filesThatGiveNoDurationAreRefused() {
         VarnixForms forms = Start();
-        TAC3Splitter& w = *forms.AC3Splitter;
+        TAC3Splitter& w = *forms.mainWindow;
         w.AddDurationsFromFiles({Q(Copy("wav-float.wav")), Q(Copy("ac3-stereo-192k.ac3", "x.wav")),
                                  Q(Copy("mp2-id3.mp2")), Q(dir_->file("gone.ac3")),
                                  Q(dir_->path().string())});
-        QCOMPARE(w.ListView1->topLevelItemCount(), 0);
+        QCOMPARE(w.durationsList_->topLevelItemCount(), 0);
         QVERIFY(host_->messages.empty());  // none of these is of a usable kind
 
         // A missing file named directly, and a file of a known kind without a duration.
@@ -242,19 +244,19 @@ class DurationsListTest : public QObject, protected test::WindowFixture {
         QCOMPARE(host_->messages[0].icon, MessageIcon::Error);
         QVERIFY(
             Q(host_->messages[1].text).startsWith(QStringLiteral("Error in file ") + Q(broken)));
-        QCOMPARE(w.ListView1->topLevelItemCount(), 0);
-        QVERIFY(!w.BitBtn10->isEnabled());
+        QCOMPARE(w.durationsList_->topLevelItemCount(), 0);
+        QVERIFY(!w.processButton_->isEnabled());
     }
 
     // Off, a stream the extended formats take is passed over with the reason in the status bar;
     // ticking the box takes it from the next file on.
     void theExtendedFormatsBoxWidensTheListAtOnce() {
         VarnixForms forms = Start();
-        TAC3Splitter& w = *forms.AC3Splitter;
+        TAC3Splitter& w = *forms.mainWindow;
         const QString w704 = Q(Copy("video/w704_pal.m2v"));
         QVERIFY(!w.Formats().extended);
         w.AddDurationsFromFiles({w704});
-        QCOMPARE(w.ListView1->topLevelItemCount(), 0);
+        QCOMPARE(w.durationsList_->topLevelItemCount(), 0);
         QCOMPARE(
             w.StatusText(1),
             QStringLiteral("w704_pal.m2v: MPEG-2 video 704 wide: accepted with Extended formats"));
@@ -265,7 +267,7 @@ class DurationsListTest : public QObject, protected test::WindowFixture {
         box->click();
         QVERIFY(w.Formats().extended);
         w.AddDurationsFromFiles({w704});
-        QCOMPARE(test::ColumnTexts(w.ListView1, 2), (QStringList{"00:00:02.00"}));
+        QCOMPARE(test::ColumnTexts(w.durationsList_, 2), (QStringList{"00:00:02.00"}));
         QCOMPARE(w.StatusText(1), w704);
         w.SaveSettings();
         QCOMPARE(settings_->value(settings_keys::kExtendedFormats).toInt(), 1);
@@ -273,76 +275,76 @@ class DurationsListTest : public QObject, protected test::WindowFixture {
 
     void tenRowsAreNumberedAndRenumberedAfterADelete() {
         VarnixForms forms = Start();
-        TAC3Splitter& w = *forms.AC3Splitter;
+        TAC3Splitter& w = *forms.mainWindow;
         const std::string ac3 = Copy("ac3-stereo-192k.ac3");
         for (int i = 0; i < 9; ++i) {
             w.AddDurationsFromFiles({Q(ac3)});
         }
-        QCOMPARE(test::ColumnTexts(w.ListView1, 0),
+        QCOMPARE(test::ColumnTexts(w.durationsList_, 0),
                  (QStringList{"1", "2", "3", "4", "5", "6", "7", "8", "9"}));
         AddTyped(forms, {"0", "0", "1", "0"});
-        QCOMPARE(test::ColumnTexts(w.ListView1, 0),
+        QCOMPARE(test::ColumnTexts(w.durationsList_, 0),
                  (QStringList{"01", "02", "03", "04", "05", "06", "07", "08", "09", "10"}));
-        SelectOnlyRow(w.ListView1, 9);
+        SelectOnlyRow(w.durationsList_, 9);
         w.BitBtn3Click();
-        QCOMPARE(test::ColumnTexts(w.ListView1, 0),
+        QCOMPARE(test::ColumnTexts(w.durationsList_, 0),
                  (QStringList{"1", "2", "3", "4", "5", "6", "7", "8", "9"}));
-        QCOMPARE(FirstSelectedRow(w.ListView1), 8);  // the row before the deleted last one
+        QCOMPARE(FirstSelectedRow(w.durationsList_), 8);  // the row before the deleted last one
 
         w.SelectAllDurations();
-        QCOMPARE(w.ListView1->selectedItems().size(), 9);
-        w.ListView1->topLevelItem(4)->setSelected(false);
-        w.PopupMenu1Items.Delete->trigger();
-        QCOMPARE(test::ColumnTexts(w.ListView1, 0), QStringList{"1"});
-        SelectOnlyRow(w.ListView1, 0);
-        w.BitBtn3->click();
-        QCOMPARE(w.ListView1->topLevelItemCount(), 0);
+        QCOMPARE(w.durationsList_->selectedItems().size(), 9);
+        w.durationsList_->topLevelItem(4)->setSelected(false);
+        w.durationsMenuEntries_.deleteSelected->trigger();
+        QCOMPARE(test::ColumnTexts(w.durationsList_, 0), QStringList{"1"});
+        SelectOnlyRow(w.durationsList_, 0);
+        w.deleteDurationButton_->click();
+        QCOMPARE(w.durationsList_->topLevelItemCount(), 0);
         QCOMPARE(w.StatusText(0), QString());
         QCOMPARE(w.StatusText(1), QString());
         QCOMPARE(w.StatusText(2), QStringLiteral("   Total time: 00:00:00.00 (NTSC)"));
-        QVERIFY(!w.BitBtn10->isEnabled());
+        QVERIFY(!w.processButton_->isEnabled());
         // Deleted rows keep their entries in the tables.
-        QCOMPARE(w.State().Tables.DurationCount(), 10);
+        QCOMPARE(w.State().tables.DurationCount(), 10);
     }
 
     void clearAllEmptiesTheListAndDisablesProcess() {
         VarnixForms forms = Start();
-        TAC3Splitter& w = *forms.AC3Splitter;
+        TAC3Splitter& w = *forms.mainWindow;
         AddTyped(forms, {"0", "0", "5", "0"});
-        test::AddRow(w, w.ListView2, "a.ac3", "/in/a.ac3");
-        w.Edit1->setText(QStringLiteral("/"));
+        test::AddRow(w, w.cutList_, "a.ac3", "/in/a.ac3");
+        w.destinationEdit_->setText(QStringLiteral("/"));
         QVERIFY(!w.UpdateProcessEnabled());
-        w.PopupMenu1Items.ClearAll->trigger();
-        QCOMPARE(w.ListView1->topLevelItemCount(), 0);
-        QVERIFY(!w.BitBtn10->isEnabled());
+        w.durationsMenuEntries_.clearAll->trigger();
+        QCOMPARE(w.durationsList_->topLevelItemCount(), 0);
+        QVERIFY(!w.processButton_->isEnabled());
         QCOMPARE(w.StatusText(2), QStringLiteral("   Total time: 00:00:00.00 (NTSC)"));
     }
 
     void movesWrapAroundAndRenumber() {
         VarnixForms forms = Start();
-        TAC3Splitter& w = *forms.AC3Splitter;
+        TAC3Splitter& w = *forms.mainWindow;
         const std::string wav = Copy("wav-s16-plain.wav");
         AddTyped(forms, {"0", "0", "1", "0"});
         w.AddDurationsFromFiles({Q(wav)});
         AddTyped(forms, {"0", "0", "3", "0"});
-        const QStringList middle = test::RowTexts(w.ListView1->topLevelItem(1)).mid(1);
-        SelectOnlyRow(w.ListView1, 2);
+        const QStringList middle = test::RowTexts(w.durationsList_->topLevelItem(1)).mid(1);
+        SelectOnlyRow(w.durationsList_, 2);
         w.BitBtn7Click();  // the last row goes to the top
-        QCOMPARE(test::ColumnTexts(w.ListView1, 2),
+        QCOMPARE(test::ColumnTexts(w.durationsList_, 2),
                  (QStringList{"00:00:03.00", "00:00:01.00", TimeOf(wav, TvSystem::Ntsc)}));
-        QCOMPARE(test::ColumnTexts(w.ListView1, 0), (QStringList{"1", "2", "3"}));
-        QCOMPARE(FirstSelectedRow(w.ListView1), 0);
-        SelectOnlyRow(w.ListView1, 0);
+        QCOMPARE(test::ColumnTexts(w.durationsList_, 0), (QStringList{"1", "2", "3"}));
+        QCOMPARE(FirstSelectedRow(w.durationsList_), 0);
+        SelectOnlyRow(w.durationsList_, 0);
         w.BitBtn6Click();  // the first row goes to the end
-        QCOMPARE(test::ColumnTexts(w.ListView1, 2),
+        QCOMPARE(test::ColumnTexts(w.durationsList_, 2),
                  (QStringList{"00:00:01.00", TimeOf(wav, TvSystem::Ntsc), "00:00:03.00"}));
-        SelectOnlyRow(w.ListView1, 1);
-        w.PopupMenu1Items.MoveUp->trigger();
-        QTreeWidgetItem* moved = w.ListView1->topLevelItem(0);
+        SelectOnlyRow(w.durationsList_, 1);
+        w.durationsMenuEntries_.moveUp->trigger();
+        QTreeWidgetItem* moved = w.durationsList_->topLevelItem(0);
         QCOMPARE(test::RowTexts(moved).mid(1), middle);
         QCOMPARE(w.PathOfRow(moved), Q(wav));
         QCOMPARE(moved->toolTip(1), Q(wav));
-        QCOMPARE(test::ColumnTexts(w.ListView1, 0), (QStringList{"1", "2", "3"}));
+        QCOMPARE(test::ColumnTexts(w.durationsList_, 0), (QStringList{"1", "2", "3"}));
         // The order of the durations is the order of the total's terms only; it stays.
         QCOMPARE(w.DurationsTotal(), AddTimeCodes(MakeTimeCode(0, 0, 4, 0),
                                                   test::DurationOf(wav, TvSystem::Ntsc), 30.0));
@@ -350,15 +352,15 @@ class DurationsListTest : public QObject, protected test::WindowFixture {
 
     void informationShowsTheReportOrEditsATypedDuration() {
         VarnixForms forms = Start();
-        TAC3Splitter& w = *forms.AC3Splitter;
+        TAC3Splitter& w = *forms.mainWindow;
         const std::string dts = Copy("dts-51.dts");
         w.AddDurationsFromFiles({Q(dts)});
         AddTyped(forms, {"0", "0", "10", "29"});
         w.activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(&w));
-        w.ListView1->setFocus();
-        SelectOnlyRow(w.ListView1, 0);
-        QTest::keyClick(w.ListView1, Qt::Key_Return);
+        w.durationsList_->setFocus();
+        SelectOnlyRow(w.durationsList_, 0);
+        QTest::keyClick(w.durationsList_, Qt::Key_Return);
         QCOMPARE(host_->messages.size(), std::size_t{1});
         QCOMPARE(Q(host_->messages[0].title), QStringLiteral("Information"));
         QVERIFY(Q(host_->messages[0].text).contains(QStringLiteral("/dts-51.dts\r\n")));
@@ -366,15 +368,15 @@ class DurationsListTest : public QObject, protected test::WindowFixture {
         QVERIFY(Q(host_->messages[0].text)
                     .contains(QStringLiteral("754") + w.DecimalSeparator() + QStringLiteral("5")));
 
-        w.RadioButton2->click();  // PAL: the dialog shows the PAL entry
-        SelectOnlyRow(w.ListView1, 1);
-        QTreeWidgetItem* typed = w.ListView1->topLevelItem(1);
+        w.palButton_->click();  // PAL: the dialog shows the PAL entry
+        SelectOnlyRow(w.durationsList_, 1);
+        QTreeWidgetItem* typed = w.durationsList_->topLevelItem(1);
         const QStringList shown = AnswerDialog(forms, Typed{"0", "0", "20", "30"}, true, [&] {
-            emit w.ListView1->itemDoubleClicked(typed, 1);
+            emit w.durationsList_->itemDoubleClicked(typed, 1);
         });
         QCOMPARE(shown, (QStringList{"0", "0", "10", "24"}));
         QCOMPARE(typed->text(2), QStringLiteral("00:00:20.24"));
-        const DurationPair* pair = w.State().Tables.DurationAt(ItemDataOf(typed));
+        const DurationPair* pair = w.State().tables.DurationAt(ItemDataOf(typed));
         QCOMPARE(pair->pal, MakeTimeCode(0, 0, 20, 24));
         QCOMPARE(pair->ntsc, MakeTimeCode(0, 0, 20, 24));
         QCOMPARE(w.StatusText(2),
@@ -389,18 +391,18 @@ class DurationsListTest : public QObject, protected test::WindowFixture {
 
     void dropsAddDurationsInOrder() {
         VarnixForms forms = Start();
-        TAC3Splitter& w = *forms.AC3Splitter;
+        TAC3Splitter& w = *forms.mainWindow;
         const std::string a = Copy("mp2-crc.mp2", "première prise.mp2");
         const std::string b = Copy("ac3-51-448k.ac3");
-        QVERIFY(test::DropFiles(w.ListView1, {b, dir_->path().string(), a}));
-        QCOMPARE(test::ColumnTexts(w.ListView1, 1),
+        QVERIFY(test::DropFiles(w.durationsList_, {b, dir_->path().string(), a}));
+        QCOMPARE(test::ColumnTexts(w.durationsList_, 1),
                  (QStringList{"ac3-51-448k.ac3", "première prise.mp2"}));
         QVERIFY(host_->messages.empty());
     }
 
     void theOpenDialogStartsInTheDurationsFolder() {
         VarnixForms forms = Start();
-        TAC3Splitter& w = *forms.AC3Splitter;
+        TAC3Splitter& w = *forms.mainWindow;
         const std::string a = Copy("ac3-stereo-192k.ac3");
         QStringList filters;
         QString start = QStringLiteral("unset");
@@ -409,47 +411,47 @@ class DurationsListTest : public QObject, protected test::WindowFixture {
             filters = names;
             return QStringList{Q(a)};
         });
-        w.BitBtn1->click();
+        w.addDurationButton_->click();
         QCOMPARE(start, QString());
         QCOMPARE(filters.size(), 10);
         QCOMPARE(filters[3], QStringLiteral(" Mpeg1, Mpeg2 Video (m1v, m2v, mpeg, mpg, mpv) (*.m2v "
                                             "*.m1v *.mpg *.mpeg *.mpv *.mpv2 *.mp2v *.m2p)"));
-        QCOMPARE(w.ListView1->topLevelItemCount(), 1);
+        QCOMPARE(w.durationsList_->topLevelItemCount(), 1);
         QCOMPARE(w.Settings().openPath1, Q(dir_->path().string()) + QLatin1Char('/'));
-        w.PopupMenu1Items.Add->trigger();
+        w.durationsMenuEntries_.add->trigger();
         QCOMPARE(start, w.Settings().openPath1);
-        QCOMPARE(w.ListView1->topLevelItemCount(), 2);
+        QCOMPARE(w.durationsList_->topLevelItemCount(), 2);
     }
 
     void theSystemSwitchChangesEveryTimeShown() {
         VarnixForms forms = Start();
-        TAC3Splitter& w = *forms.AC3Splitter;
+        TAC3Splitter& w = *forms.mainWindow;
         const std::string wav = Copy("wav-s16-list.wav");
         const std::string mp2 = Copy("mp2-crc.mp2");
         w.AddDurationsFromFiles({Q(wav)});
         AddTyped(forms, {"0", "10", "0", "29"});
-        w.AddAudioFile(w.ListView2, Q(wav));
-        w.AddAudioFile(w.ListView2, Q(mp2));
-        w.AddAudioFile(w.ListView3, Q(wav));
+        w.AddAudioFile(w.cutList_, Q(wav));
+        w.AddAudioFile(w.cutList_, Q(mp2));
+        w.AddAudioFile(w.mergeList_, Q(wav));
         const QString wavNtsc = TimeOf(wav, TvSystem::Ntsc);
         const QString wavPal = TimeOf(wav, TvSystem::Pal);
         QVERIFY(wavNtsc != wavPal);
-        test::SendFocus(w.ListView1);
+        test::SendFocus(w.durationsList_);
 
-        w.RadioButton2->click();
-        QCOMPARE(w.State().SystemRate, TvSystem::Pal);
-        QCOMPARE(test::ColumnTexts(w.ListView1, 2), (QStringList{wavPal, "00:10:00.24"}));
-        QCOMPARE(test::ColumnTexts(w.ListView1, 3), (QStringList{"PAL", "NTSC"}));
-        QCOMPARE(test::ColumnTexts(w.ListView2, 1),
+        w.palButton_->click();
+        QCOMPARE(w.State().system, TvSystem::Pal);
+        QCOMPARE(test::ColumnTexts(w.durationsList_, 2), (QStringList{wavPal, "00:10:00.24"}));
+        QCOMPARE(test::ColumnTexts(w.durationsList_, 3), (QStringList{"PAL", "NTSC"}));
+        QCOMPARE(test::ColumnTexts(w.cutList_, 1),
                  (QStringList{wavPal, TimeOf(mp2, TvSystem::Pal)}));
-        QCOMPARE(test::ColumnTexts(w.ListView3, 1), QStringList{wavPal});
+        QCOMPARE(test::ColumnTexts(w.mergeList_, 1), QStringList{wavPal});
         QVERIFY(w.StatusText(2).endsWith(QStringLiteral(" (PAL)")));
 
-        w.RadioButton1->click();
-        QCOMPARE(test::ColumnTexts(w.ListView1, 2), (QStringList{wavNtsc, "00:10:00.29"}));
-        QCOMPARE(test::ColumnTexts(w.ListView2, 1),
+        w.ntscButton_->click();
+        QCOMPARE(test::ColumnTexts(w.durationsList_, 2), (QStringList{wavNtsc, "00:10:00.29"}));
+        QCOMPARE(test::ColumnTexts(w.cutList_, 1),
                  (QStringList{wavNtsc, TimeOf(mp2, TvSystem::Ntsc)}));
-        QCOMPARE(test::ColumnTexts(w.ListView3, 1), QStringList{wavNtsc});
+        QCOMPARE(test::ColumnTexts(w.mergeList_, 1), QStringList{wavNtsc});
         QCOMPARE(w.StatusText(2),
                  test::TotalShown(AddTimeCodes(test::DurationOf(wav, TvSystem::Ntsc),
                                                MakeTimeCode(0, 10, 0, 29), 30.0),
@@ -457,9 +459,9 @@ class DurationsListTest : public QObject, protected test::WindowFixture {
 
         // A file that is gone keeps the time of its pair; one that changed shows its own.
         std::filesystem::remove(wav);
-        w.RadioButton2->click();
-        QCOMPARE(test::ColumnTexts(w.ListView1, 2), (QStringList{wavPal, "00:10:00.24"}));
-        QCOMPARE(test::ColumnTexts(w.ListView2, 1),
+        w.palButton_->click();
+        QCOMPARE(test::ColumnTexts(w.durationsList_, 2), (QStringList{wavPal, "00:10:00.24"}));
+        QCOMPARE(test::ColumnTexts(w.cutList_, 1),
                  (QStringList{"???", TimeOf(mp2, TvSystem::Pal)}));
     }
 };

@@ -21,17 +21,18 @@ class FormsTest : public QObject {
         TDurationForm form;
         QCOMPARE(form.windowTitle(), QStringLiteral("Set Duration"));
         for (int i = 0; i < 4; ++i) {
-            QCOMPARE(form.Edit(i)->text(), QStringLiteral("0"));
-            QCOMPARE(form.Edit(i)->maxLength(), 2);
+            QCOMPARE(form.FieldEdit(i)->text(), QStringLiteral("0"));
+            QCOMPARE(form.FieldEdit(i)->maxLength(), 2);
         }
         QVERIFY(form.OkButton()->isDefault());
         QCOMPARE(form.OkButton()->text(), QStringLiteral("Ok"));
         form.SetDialogDuration(MakeTimeCode(1, 2, 30, 0));
-        QCOMPARE(form.Edit(2)->text(), QStringLiteral("30"));
+        QCOMPARE(form.FieldEdit(2)->text(), QStringLiteral("30"));
         QCOMPARE(form.GetDialogDuration(), MakeTimeCode(1, 2, 30, 0));
-        form.Edit(0)->clear();
-        QTest::keyClicks(form.Edit(0), QStringLiteral("9x7"));  // the edit keeps two characters
-        QCOMPARE(form.Edit(0)->text(), QStringLiteral("9x"));
+        form.FieldEdit(0)->clear();
+        QTest::keyClicks(form.FieldEdit(0),
+                         QStringLiteral("9x7"));  // the edit keeps two characters
+        QCOMPARE(form.FieldEdit(0)->text(), QStringLiteral("9x"));
         QCOMPARE(form.GetDialogDuration().hours, std::uint8_t{0});
     }
 
@@ -45,11 +46,11 @@ class FormsTest : public QObject {
 
     void mergerSwitchesBetweenWorkingAndIdle() {
         TAddToOneForm merger;
-        QCOMPARE(merger.Edit10()->text(), QStringLiteral("/"));
+        QCOMPARE(merger.ResultNameEdit()->text(), QStringLiteral("/"));
         QVERIFY(!merger.ProcessButton()->isEnabled());
         QCOMPARE(merger.Readiness(), 0);
-        QCOMPARE(merger.ListView1()->columnCount(), 6);
-        QCOMPARE(merger.ListView1()->headerItem()->text(5), QStringLiteral("Type"));
+        QCOMPARE(merger.FileList()->columnCount(), 6);
+        QCOMPARE(merger.FileList()->headerItem()->text(5), QStringLiteral("Type"));
 
         const QStringList switched = {"BitBtn4",      "ListView1",    "BitBtn1",      "BitBtn3",
                                       "SpeedButton1", "RadioButton1", "RadioButton2", "BitBtn6",
@@ -66,14 +67,14 @@ class FormsTest : public QObject {
         QCOMPARE(merger.CloseButton()->text(), QStringLiteral("Cancel"));
 
         merger.ShowMergeProgress({7, 10, true});
-        QCOMPARE(merger.ProgressBar1()->value(), 7);
+        QCOMPARE(merger.ProgressBar()->value(), 7);
         merger.ShowMergeProgress({0, 0, false});
         QVERIFY(!merger.Busy());
         for (const QString& name : switched) {
             QVERIFY2(merger.findChild<QWidget*>(name)->isEnabled(), qPrintable(name));
         }
         QCOMPARE(merger.CloseButton()->text(), QStringLiteral("Close"));
-        QCOMPARE(merger.ProgressBar1()->value(), 0);
+        QCOMPARE(merger.ProgressBar()->value(), 0);
     }
 
     void mergerShowsWhatItsOperationsDo() {
@@ -84,17 +85,17 @@ class FormsTest : public QObject {
         merger.AddMergeFile("/in/a.ac3");
         merger.AddMergeFile("/in/b.mpeg");
         QVERIFY(merger.ProcessButton()->isEnabled());
-        QCOMPARE(merger.ListView1()->topLevelItemCount(), 2);
-        QCOMPARE(test::RowTexts(merger.ListView1()->topLevelItem(0), 4),
+        QCOMPARE(merger.FileList()->topLevelItemCount(), 2);
+        QCOMPARE(test::RowTexts(merger.FileList()->topLevelItem(0), 4),
                  (QStringList{"/in/a.ac3", "?????", "?????", "AC3"}));
-        QCOMPARE(merger.ListView1()->topLevelItem(1)->text(3), QStringLiteral(".MPEG"));
+        QCOMPARE(merger.FileList()->topLevelItem(1)->text(3), QStringLiteral(".MPEG"));
         merger.SetResultName("/out/b_Merged");
-        QCOMPARE(merger.Edit10()->text(), QStringLiteral("/out/b_Merged.ac3"));
+        QCOMPARE(merger.ResultNameEdit()->text(), QStringLiteral("/out/b_Merged.ac3"));
         merger.SetResultName("/");  // the root is ignored
-        QCOMPARE(merger.Edit10()->text(), QStringLiteral("/out/b_Merged.ac3"));
+        QCOMPARE(merger.ResultNameEdit()->text(), QStringLiteral("/out/b_Merged.ac3"));
         merger.ResetMerger();
-        QCOMPARE(merger.ListView1()->topLevelItemCount(), 0);
-        QCOMPARE(merger.Edit10()->text(), QStringLiteral("/"));
+        QCOMPARE(merger.FileList()->topLevelItemCount(), 0);
+        QCOMPARE(merger.ResultNameEdit()->text(), QStringLiteral("/"));
         QVERIFY(!merger.ProcessButton()->isEnabled());
         // The main window's Cancel sets the merger's flag; the next run clears it.
         merger.Abort() = 1;
@@ -105,25 +106,25 @@ class FormsTest : public QObject {
     void mergerReadinessEnablesProcessOnceAFileAndAResultNameAreThere() {
         MergerState first;  // a file, then a result name
         first.AddMergeFile("/in/a.ac3");
-        QCOMPARE(first.readiness(), 1);
-        QVERIFY(!first.processEnabled());
+        QCOMPARE(first.Readiness(), 1);
+        QVERIFY(!first.ProcessEnabled());
         first.SetResultName(PlatformRoot());  // ignored, readiness too
-        QCOMPARE(first.readiness(), 1);
-        QCOMPARE(first.resultName(), PlatformRoot());
+        QCOMPARE(first.Readiness(), 1);
+        QCOMPARE(first.ResultName(), PlatformRoot());
         first.SetResultName("/out/r.ac3");
-        QVERIFY(first.processEnabled());
+        QVERIFY(first.ProcessEnabled());
         first.ResetMerger();
-        QVERIFY(!first.processEnabled());
-        QVERIFY(first.files().empty());
-        QCOMPARE(first.resultName(), PlatformRoot());
+        QVERIFY(!first.ProcessEnabled());
+        QVERIFY(first.Files().empty());
+        QCOMPARE(first.ResultName(), PlatformRoot());
 
         MergerState empty;  // nothing listed: a name stays without extension
         empty.SetResultName("/out/plain");
-        QCOMPARE(empty.resultName(), std::string("/out/plain"));
-        QCOMPARE(empty.readiness(), 2);
+        QCOMPARE(empty.ResultName(), std::string("/out/plain"));
+        QCOMPARE(empty.Readiness(), 2);
         QCOMPARE(MergeExtensionText("a.Ac3"), std::string("AC3"));
         empty.AddMergeFile("/in/noext");
-        QCOMPARE(empty.files().back().columns, (std::array<std::string, 3>{"?????", "?????", ""}));
+        QCOMPARE(empty.Files().back().columns, (std::array<std::string, 3>{"?????", "?????", ""}));
     }
 
     void mergerUsesALentProgressBarUntilReturned() {
@@ -143,8 +144,8 @@ class FormsTest : public QObject {
         merger.Progress().setMaximum(4);
         merger.Progress().setPosition(3);
         merger.ShowMergerState();
-        QCOMPARE(merger.ProgressBar1()->maximum(), 4);
-        QCOMPARE(merger.ProgressBar1()->value(), 3);
+        QCOMPARE(merger.ProgressBar()->maximum(), 4);
+        QCOMPARE(merger.ProgressBar()->value(), 3);
         QCOMPARE(lent.maximum(), std::int64_t{0});
     }
 
@@ -162,7 +163,7 @@ class FormsTest : public QObject {
         ProgressBarAdapter adapter(&bar);
         adapter.setMinimum(0);
         adapter.setMaximum(maximum);
-        QCOMPARE(adapter.shift() == 0, maximum <= std::numeric_limits<int>::max());
+        QCOMPARE(adapter.Shift() == 0, maximum <= std::numeric_limits<int>::max());
         for (int quarter = 0; quarter <= 4; ++quarter) {
             const qint64 position = maximum / 4 * quarter;
             adapter.setPosition(position);

@@ -50,9 +50,9 @@ class MainWindowTest : public QObject, protected test::WindowFixture {
     // A window with one duration and one file on each page, so that Process can be enabled.
     void FillLists(TAC3Splitter& w) {
         const auto pair = Pair(MakeTimeCode(0, 0, 10, 0), MakeTimeCode(0, 0, 10, 0));
-        test::AddRow(w, w.ListView1, QStringLiteral("1"), {}, pair);
-        test::AddRow(w, w.ListView2, QStringLiteral("a.ac3"), "/in/a.ac3", pair);
-        test::AddRow(w, w.ListView3, QStringLiteral("b.ac3"), "/in/b.ac3", pair);
+        test::AddRow(w, w.durationsList_, QStringLiteral("1"), {}, pair);
+        test::AddRow(w, w.cutList_, QStringLiteral("a.ac3"), "/in/a.ac3", pair);
+        test::AddRow(w, w.mergeList_, QStringLiteral("b.ac3"), "/in/b.ac3", pair);
     }
 
   private slots:
@@ -61,32 +61,33 @@ class MainWindowTest : public QObject, protected test::WindowFixture {
 
     void startUpCreatesTheWindowAndItsForms() {
         VarnixForms forms = Start();
-        TAC3Splitter& w = *forms.AC3Splitter;
+        TAC3Splitter& w = *forms.mainWindow;
         QCOMPARE(w.windowTitle(), QStringLiteral("Varnix Freeware"));
-        QCOMPARE(w.DurationForm(), forms.DurationForm.get());
-        QCOMPARE(w.MergerForm(), forms.AddToOneForm.get());
-        QCOMPARE(w.AboutForm(), forms.SplitterAboutForm.get());
-        QCOMPARE(forms.DurationForm->windowTitle(), QStringLiteral("Set Duration"));
-        QCOMPARE(forms.SplitterAboutForm->windowTitle(), QStringLiteral("About Varnix Freeware"));
+        QCOMPARE(w.DurationForm(), forms.durationForm.get());
+        QCOMPARE(w.MergerForm(), forms.mergerForm.get());
+        QCOMPARE(w.AboutForm(), forms.aboutForm.get());
+        QCOMPARE(forms.durationForm->windowTitle(), QStringLiteral("Set Duration"));
+        QCOMPARE(forms.aboutForm->windowTitle(), QStringLiteral("About Varnix Freeware"));
         // The merger object lives on hidden.
-        QCOMPARE(forms.AddToOneForm->windowTitle(), QStringLiteral("Add media files to one"));
-        QVERIFY(!forms.AddToOneForm->isVisible());
-        QCOMPARE(forms.AddToOneForm->Edit10()->text(), QStringLiteral("/"));
+        QCOMPARE(forms.mergerForm->windowTitle(), QStringLiteral("Add media files to one"));
+        QVERIFY(!forms.mergerForm->isVisible());
+        QCOMPARE(forms.mergerForm->ResultNameEdit()->text(), QStringLiteral("/"));
 
-        QCOMPARE(HeaderTexts(w.ListView1),
+        QCOMPARE(HeaderTexts(w.durationsList_),
                  (QStringList{QStringLiteral("?"), QStringLiteral("File name"),
                               QStringLiteral("Time")}));
         const QStringList audioColumns = {QStringLiteral("File name"), QStringLiteral("Time"),
                                           QStringLiteral("Channels"),  QStringLiteral("Frequency"),
                                           QStringLiteral("Bit Rate"),  QStringLiteral("System")};
-        QCOMPARE(HeaderTexts(w.ListView2), audioColumns);
-        QCOMPARE(HeaderTexts(w.ListView3), audioColumns);
-        QCOMPARE(w.PageControl1->tabText(0), QStringLiteral("Cut every file from list"));
-        QCOMPARE(w.PageControl1->tabText(1), QStringLiteral("Merge all files before processing"));
-        QCOMPARE(w.Label1->text(), QStringLiteral("Set times from files or input manualy"));
+        QCOMPARE(HeaderTexts(w.cutList_), audioColumns);
+        QCOMPARE(HeaderTexts(w.mergeList_), audioColumns);
+        QCOMPARE(w.pages_->tabText(0), QStringLiteral("Cut every file from list"));
+        QCOMPARE(w.pages_->tabText(1), QStringLiteral("Merge all files before processing"));
+        QCOMPARE(w.durationsLabel_->text(),
+                 QStringLiteral("Set times from files or input manualy"));
         for (TDropList* list :
-             {static_cast<TDropList*>(w.ListView1), static_cast<TDropList*>(w.ListView2),
-              static_cast<TDropList*>(w.ListView3)}) {
+             {static_cast<TDropList*>(w.durationsList_), static_cast<TDropList*>(w.cutList_),
+              static_cast<TDropList*>(w.mergeList_)}) {
             QCOMPARE(list->editTriggers(), QAbstractItemView::NoEditTriggers);
             QCOMPARE(list->selectionBehavior(), QAbstractItemView::SelectRows);
             QVERIFY(!list->header()->sectionsClickable());
@@ -126,25 +127,25 @@ class MainWindowTest : public QObject, protected test::WindowFixture {
             QVERIFY2(button != nullptr, name);
             QCOMPARE(button->text(), QString::fromLatin1(caption));
         }
-        QCOMPARE(w.GroupBox1->title(), QStringLiteral(" System "));
+        QCOMPARE(w.systemGroup_->title(), QStringLiteral(" System "));
         for (const std::string& name : IdleEnabledControls()) {
             QVERIFY2(w.findChild<QWidget*>(QString::fromStdString(name)) != nullptr, name.c_str());
         }
         for (const QString& name : WindowControlNames() + Panel6ControlNames()) {
             QVERIFY2(w.findChild<QWidget*>(name) != nullptr, qPrintable(name));
         }
-        QVERIFY(w.RadioButton1->isChecked());
-        QVERIFY(!w.BitBtn10->isEnabled());
-        QVERIFY(w.CheckBox1->isHidden());
-        QVERIFY(w.Timer1->isActive());
-        QCOMPARE(w.Timer1->interval(), 250);
-        QVERIFY(w.ActiveList == nullptr);
+        QVERIFY(w.ntscButton_->isChecked());
+        QVERIFY(!w.processButton_->isEnabled());
+        QVERIFY(w.checkHeaderBox_->isHidden());
+        QVERIFY(w.commandTimer_->isActive());
+        QCOMPARE(w.commandTimer_->interval(), 250);
+        QVERIFY(w.activeList_ == nullptr);
     }
 
     void firstStartWritesTheDefaults() {
         QVERIFY(!settings_->fileExists());
         VarnixForms forms = Start();
-        TAC3Splitter& w = *forms.AC3Splitter;
+        TAC3Splitter& w = *forms.mainWindow;
         QVERIFY(settings_->fileExists());
         QCOMPARE(settings_->value(QStringLiteral("SplitterModeNTSC")).toInt(), 1);
         QCOMPARE(settings_->value(QStringLiteral("CheckHeader")).toInt(), 0);
@@ -156,8 +157,8 @@ class MainWindowTest : public QObject, protected test::WindowFixture {
         QVERIFY(!settings_->value(QStringLiteral("Positions/FormTop")).isValid());
         QCOMPARE(w.size(), TAC3Splitter::kDesignedClientSize.boundedTo(
                                w.screen()->availableGeometry().size()));
-        QCOMPARE(w.Edit1->text(), kHome);
-        QCOMPARE(w.State().SystemRate, TvSystem::Ntsc);
+        QCOMPARE(w.destinationEdit_->text(), kHome);
+        QCOMPARE(w.State().system, TvSystem::Ntsc);
     }
 
     void settingsAndGeometryRoundTrip() {
@@ -166,54 +167,54 @@ class MainWindowTest : public QObject, protected test::WindowFixture {
         QList<int> splitterSizes;
         {
             VarnixForms forms = Start();
-            TAC3Splitter& w = *forms.AC3Splitter;
-            w.RadioButton2->click();
-            QCOMPARE(w.State().SystemRate, TvSystem::Pal);
-            w.PageControl1->setCurrentIndex(1);
-            w.CheckBox1->click();
-            w.Edit1->setText(destination);
+            TAC3Splitter& w = *forms.mainWindow;
+            w.palButton_->click();
+            QCOMPARE(w.State().system, TvSystem::Pal);
+            w.pages_->setCurrentIndex(1);
+            w.checkHeaderBox_->click();
+            w.destinationEdit_->setText(destination);
             w.setGeometry(geometry);
-            w.ListView1->setColumnWidth(1, 201);
-            w.ListView2->setColumnWidth(5, 123);
-            w.ListView3->setColumnWidth(0, 77);
-            w.Splitter1->setSizes({520, 360});
-            splitterSizes = w.Splitter1->sizes();
+            w.durationsList_->setColumnWidth(1, 201);
+            w.cutList_->setColumnWidth(5, 123);
+            w.mergeList_->setColumnWidth(0, 77);
+            w.splitter_->setSizes({520, 360});
+            splitterSizes = w.splitter_->sizes();
             CloseWithOk(w);
         }
         QCOMPARE(settings_->value(QStringLiteral("Positions/ListView2Col6Width")).toInt(), 123);
         QCOMPARE(settings_->value(QStringLiteral("Positions/FormPos")).toInt(), 0);
         VarnixForms forms = Start();
-        TAC3Splitter& w = *forms.AC3Splitter;
-        QVERIFY(w.RadioButton2->isChecked());
-        QCOMPARE(w.State().SystemRate, TvSystem::Pal);
-        QCOMPARE(w.PageControl1->currentIndex(), 1);
-        QVERIFY(w.CheckBox1->isChecked());
-        QVERIFY(!w.CheckBox1->isHidden());
-        QCOMPARE(w.Edit1->text(), destination);
+        TAC3Splitter& w = *forms.mainWindow;
+        QVERIFY(w.palButton_->isChecked());
+        QCOMPARE(w.State().system, TvSystem::Pal);
+        QCOMPARE(w.pages_->currentIndex(), 1);
+        QVERIFY(w.checkHeaderBox_->isChecked());
+        QVERIFY(!w.checkHeaderBox_->isHidden());
+        QCOMPARE(w.destinationEdit_->text(), destination);
         QCOMPARE(w.geometry(), geometry);
-        QCOMPARE(w.ListView1->columnWidth(1), 201);
-        QCOMPARE(w.ListView2->columnWidth(5), 123);
-        QCOMPARE(w.ListView3->columnWidth(0), 77);
-        QCOMPARE(w.Splitter1->sizes(), splitterSizes);
+        QCOMPARE(w.durationsList_->columnWidth(1), 201);
+        QCOMPARE(w.cutList_->columnWidth(5), 123);
+        QCOMPARE(w.mergeList_->columnWidth(0), 77);
+        QCOMPARE(w.splitter_->sizes(), splitterSizes);
     }
 
     void maximisedWindowOpensMaximised() {
         {
             VarnixForms forms = Start();
-            forms.AC3Splitter->showMaximized();
-            QVERIFY(forms.AC3Splitter->isMaximized());
-            CloseWithOk(*forms.AC3Splitter);
+            forms.mainWindow->showMaximized();
+            QVERIFY(forms.mainWindow->isMaximized());
+            CloseWithOk(*forms.mainWindow);
         }
         QCOMPARE(settings_->value(QStringLiteral("Positions/FormPos")).toInt(), 1);
         VarnixForms forms = Start();
-        QVERIFY(forms.AC3Splitter->isMaximized());
+        QVERIFY(forms.mainWindow->isMaximized());
     }
 
     void missingGeometryValueEndsLoadingQuietly() {
         settings_->writeFile(
             "[Positions]\nFormPos=0\nFormTop=20\nFormLeft=30\nFormWidth=700\nFormHeight=500\n");
         VarnixForms forms = Start();
-        QCOMPARE(forms.AC3Splitter->geometry(), QRect(30, 20, 700, 500));
+        QCOMPARE(forms.mainWindow->geometry(), QRect(30, 20, 700, 500));
         QVERIFY(host_->messages.empty());
     }
 
@@ -223,12 +224,12 @@ class MainWindowTest : public QObject, protected test::WindowFixture {
             "ProcessPath=\nActivePage=1\n");
         {
             VarnixForms forms = Start();
-            TAC3Splitter& w = *forms.AC3Splitter;
-            QVERIFY(w.RadioButton1->isChecked());
-            QCOMPARE(w.State().SystemRate, TvSystem::Ntsc);
-            QCOMPARE(w.PageControl1->currentIndex(), 0);
-            QVERIFY(!w.CheckBox1->isChecked());
-            QCOMPARE(w.Edit1->text(), kHome);
+            TAC3Splitter& w = *forms.mainWindow;
+            QVERIFY(w.ntscButton_->isChecked());
+            QCOMPARE(w.State().system, TvSystem::Ntsc);
+            QCOMPARE(w.pages_->currentIndex(), 0);
+            QVERIFY(!w.checkHeaderBox_->isChecked());
+            QCOMPARE(w.destinationEdit_->text(), kHome);
             QVERIFY(w.Settings().openPath1.isEmpty());
             // Nothing is written before the window closes.
             QCOMPARE(settings_->value(QStringLiteral("SplitterModeNTSC")).toInt(), 0);
@@ -260,10 +261,10 @@ class MainWindowTest : public QObject, protected test::WindowFixture {
         QFETCH(QByteArray, content);
         settings_->writeFile(content);
         VarnixForms forms = Start();
-        TAC3Splitter& w = *forms.AC3Splitter;
-        QVERIFY(w.RadioButton1->isChecked());
-        QCOMPARE(w.PageControl1->currentIndex(), 0);
-        QCOMPARE(w.Edit1->text(), kHome);
+        TAC3Splitter& w = *forms.mainWindow;
+        QVERIFY(w.ntscButton_->isChecked());
+        QCOMPARE(w.pages_->currentIndex(), 0);
+        QCOMPARE(w.destinationEdit_->text(), kHome);
         QCOMPARE(settings_->value(QStringLiteral("SplitterModeNTSC")).toInt(), 1);
         QCOMPARE(settings_->value(QStringLiteral("CheckHeader")).toInt(), 0);
         QCOMPARE(settings_->value(QStringLiteral("ProcessPath")).toString(), kHome);
@@ -273,10 +274,10 @@ class MainWindowTest : public QObject, protected test::WindowFixture {
 
     void closeAsksAndCancelSavesNothing() {
         VarnixForms forms = Start();
-        TAC3Splitter& w = *forms.AC3Splitter;
-        w.RadioButton2->click();
+        TAC3Splitter& w = *forms.mainWindow;
+        w.palButton_->click();
         host_->answers = {false};
-        w.BitBtn11->click();
+        w.closeButton_->click();
         QVERIFY(w.isVisible());
         QCOMPARE(host_->messages.size(), std::size_t{1});
         const auto& question = host_->messages.back();
@@ -295,9 +296,9 @@ class MainWindowTest : public QObject, protected test::WindowFixture {
 
     void escapeAnywhereMakesACloseRequest() {
         VarnixForms forms = Start();
-        TAC3Splitter& w = *forms.AC3Splitter;
-        const QList<QWidget*> targets = {w.Edit1,        w.ListView1, w.ListView2,
-                                         w.RadioButton2, w.BitBtn14,  &w};
+        TAC3Splitter& w = *forms.mainWindow;
+        const QList<QWidget*> targets = {w.destinationEdit_, w.durationsList_, w.cutList_,
+                                         w.palButton_,       w.aboutButton_,   &w};
         for (QWidget* target : targets) {
             host_->answers = {false};
             QTest::keyClick(target, Qt::Key_Escape);
@@ -308,15 +309,15 @@ class MainWindowTest : public QObject, protected test::WindowFixture {
         }
         QVERIFY(w.isVisible());
         host_->answers = {true};
-        QTest::keyClick(w.ListView3, Qt::Key_Escape);
+        QTest::keyClick(w.mergeList_, Qt::Key_Escape);
         QVERIFY(!w.isVisible());
     }
 
     void windowKeepsItsMinimumSize() {
         VarnixForms forms = Start();
-        forms.AC3Splitter->resize(100, 100);
-        QVERIFY(forms.AC3Splitter->width() >= 640);
-        QVERIFY(forms.AC3Splitter->height() >= 480);
+        forms.mainWindow->resize(100, 100);
+        QVERIFY(forms.mainWindow->width() >= 640);
+        QVERIFY(forms.mainWindow->height() >= 480);
     }
 
     void processFollowsTheDestinationText_data() {
@@ -335,36 +336,36 @@ class MainWindowTest : public QObject, protected test::WindowFixture {
         QFETCH(bool, enabled);
         QFETCH(QString, afterLeaving);
         VarnixForms forms = Start();
-        TAC3Splitter& w = *forms.AC3Splitter;
+        TAC3Splitter& w = *forms.mainWindow;
         FillLists(w);
-        w.Edit1->setText(QStringLiteral("x"));
-        QTest::keyClick(w.Edit1, Qt::Key_Backspace);
-        QVERIFY(!w.BitBtn10->isEnabled());
-        QTest::keyClicks(w.Edit1, typed);
-        QCOMPARE(w.BitBtn10->isEnabled(), enabled);
-        test::SendFocus(w.Edit1, QEvent::FocusOut);
-        QCOMPARE(w.Edit1->text(), afterLeaving);
+        w.destinationEdit_->setText(QStringLiteral("x"));
+        QTest::keyClick(w.destinationEdit_, Qt::Key_Backspace);
+        QVERIFY(!w.processButton_->isEnabled());
+        QTest::keyClicks(w.destinationEdit_, typed);
+        QCOMPARE(w.processButton_->isEnabled(), enabled);
+        test::SendFocus(w.destinationEdit_, QEvent::FocusOut);
+        QCOMPARE(w.destinationEdit_->text(), afterLeaving);
     }
 
     void processNeedsRowsOnThePageShown() {
         VarnixForms forms = Start();
-        TAC3Splitter& w = *forms.AC3Splitter;
+        TAC3Splitter& w = *forms.mainWindow;
         const auto pair = Pair(MakeTimeCode(0, 0, 1, 0), MakeTimeCode(0, 0, 1, 0));
-        w.Edit1->setText(QStringLiteral("/out/"));
-        test::AddRow(w, w.ListView2, QStringLiteral("a.ac3"), "/in/a.ac3", pair);
+        w.destinationEdit_->setText(QStringLiteral("/out/"));
+        test::AddRow(w, w.cutList_, QStringLiteral("a.ac3"), "/in/a.ac3", pair);
         QVERIFY(w.UpdateProcessEnabled());  // no durations yet
-        test::AddRow(w, w.ListView1, QStringLiteral("1"), {}, pair);
+        test::AddRow(w, w.durationsList_, QStringLiteral("1"), {}, pair);
         QVERIFY(!w.UpdateProcessEnabled());
-        QVERIFY(w.BitBtn10->isEnabled());
-        w.PageControl1->setCurrentIndex(1);  // the merge list is empty
-        QVERIFY(!w.BitBtn10->isEnabled());
-        w.PageControl1->setCurrentIndex(0);
-        QVERIFY(w.BitBtn10->isEnabled());
+        QVERIFY(w.processButton_->isEnabled());
+        w.pages_->setCurrentIndex(1);  // the merge list is empty
+        QVERIFY(!w.processButton_->isEnabled());
+        w.pages_->setCurrentIndex(0);
+        QVERIFY(w.processButton_->isEnabled());
     }
 
     void destinationFolderButton() {
         VarnixForms forms = Start();
-        TAC3Splitter& w = *forms.AC3Splitter;
+        TAC3Splitter& w = *forms.mainWindow;
         const QString temp = test::Q(dir_->path().string());
         QString title;
         QString start;
@@ -374,28 +375,28 @@ class MainWindowTest : public QObject, protected test::WindowFixture {
             start = s;
             return answer;
         });
-        w.Edit1->setText(temp);
-        w.BitBtn5->click();
+        w.destinationEdit_->setText(temp);
+        w.destinationButton_->click();
         QCOMPARE(title, QStringLiteral("Select destination path:"));
         QCOMPARE(start, temp);
-        QCOMPARE(w.Edit1->text(), temp + QStringLiteral("/chosen/"));
-        QCOMPARE(w.Settings().processPath, w.Edit1->text());
+        QCOMPARE(w.destinationEdit_->text(), temp + QStringLiteral("/chosen/"));
+        QCOMPARE(w.Settings().processPath, w.destinationEdit_->text());
 
-        w.Edit1->setText(QStringLiteral("/no/such/folder/"));
+        w.destinationEdit_->setText(QStringLiteral("/no/such/folder/"));
         answer = QStringLiteral("/");
-        w.BitBtn5->click();
+        w.destinationButton_->click();
         QCOMPARE(start, QString());
-        QCOMPARE(w.Edit1->text(), QStringLiteral("/"));
+        QCOMPARE(w.destinationEdit_->text(), QStringLiteral("/"));
 
         answer.clear();  // the browser was cancelled
-        w.BitBtn5->click();
-        QCOMPARE(w.Edit1->text(), QStringLiteral("/"));
+        w.destinationButton_->click();
+        QCOMPARE(w.destinationEdit_->text(), QStringLiteral("/"));
     }
 
     void busyStateDisablesExactlyItsControls() {
         VarnixForms forms = Start();
-        TAC3Splitter& w = *forms.AC3Splitter;
-        w.Timer1->stop();
+        TAC3Splitter& w = *forms.mainWindow;
+        w.commandTimer_->stop();
         w.EndBusy();
         const QList<QWidget*> all = w.findChildren<QWidget*>();
         QSet<QWidget*> enabledBefore;
@@ -430,29 +431,29 @@ class MainWindowTest : public QObject, protected test::WindowFixture {
             }
         }
         QCOMPARE(disabled, expected);
-        QVERIFY(w.BitBtn11->isEnabled());
-        QCOMPARE(w.BitBtn11->text(), QStringLiteral("Cancel"));
+        QVERIFY(w.closeButton_->isEnabled());
+        QCOMPARE(w.closeButton_->text(), QStringLiteral("Cancel"));
 
         w.EndBusy();
         for (QWidget* widget : enabledBefore) {
             QVERIFY2(widget->isEnabled(), qPrintable(widget->objectName()));
         }
-        QCOMPARE(w.BitBtn11->text(), QStringLiteral("Close"));
+        QCOMPARE(w.closeButton_->text(), QStringLiteral("Close"));
         QCOMPARE(w.Progress().position(), w.Progress().minimum());
-        QCOMPARE(w.ProgressBar1->value(), w.ProgressBar1->minimum());
+        QCOMPARE(w.progressBar_->value(), w.progressBar_->minimum());
     }
 
     void cancelWhileBusyAsksThenAborts() {
         VarnixForms forms = Start();
-        TAC3Splitter& w = *forms.AC3Splitter;
-        w.Timer1->stop();
-        w.State().Busy = 1;
+        TAC3Splitter& w = *forms.mainWindow;
+        w.commandTimer_->stop();
+        w.State().busy = 1;
         w.BeginBusy();
         host_->answers = {false};
-        w.BitBtn11->click();
-        QCOMPARE(int{w.State().Busy}, 1);
-        QCOMPARE(int{w.State().AbortFlag}, 0);
-        QCOMPARE(w.BitBtn11->text(), QStringLiteral("Cancel"));
+        w.closeButton_->click();
+        QCOMPARE(int{w.State().busy}, 1);
+        QCOMPARE(int{w.State().abort}, 0);
+        QCOMPARE(w.closeButton_->text(), QStringLiteral("Cancel"));
         const auto& question = host_->messages.back();
         QVERIFY(question.question);
         QCOMPARE(question.icon, MessageIcon::Information);
@@ -461,171 +462,179 @@ class MainWindowTest : public QObject, protected test::WindowFixture {
                  QStringLiteral("Abort current operation ?"));
 
         host_->answers = {true};
-        w.BitBtn11->click();
-        QCOMPARE(int{w.State().Busy}, 0);
-        QCOMPARE(int{w.State().AbortFlag}, 1);
-        QCOMPARE(int{forms.AddToOneForm->Abort()}, 1);
-        QCOMPARE(w.BitBtn11->text(), QStringLiteral("Close"));
-        QVERIFY(w.PageControl1->isEnabled());
+        w.closeButton_->click();
+        QCOMPARE(int{w.State().busy}, 0);
+        QCOMPARE(int{w.State().abort}, 1);
+        QCOMPARE(int{forms.mergerForm->Abort()}, 1);
+        QCOMPARE(w.closeButton_->text(), QStringLiteral("Close"));
+        QVERIFY(w.pages_->isEnabled());
         QVERIFY(w.isVisible());  // Cancel does not close the window
     }
 
     void closingWhileBusyStopsTheJob() {
         VarnixForms forms = Start();
-        TAC3Splitter& w = *forms.AC3Splitter;
-        w.State().Busy = 1;
+        TAC3Splitter& w = *forms.mainWindow;
+        w.State().busy = 1;
         w.BeginBusy();
         host_->answers = {false};
         QVERIFY(!w.close());
-        QCOMPARE(int{w.State().AbortFlag}, 0);
+        QCOMPARE(int{w.State().abort}, 0);
         CloseWithOk(w);
-        QCOMPARE(int{w.State().AbortFlag}, 1);
-        QCOMPARE(int{forms.AddToOneForm->Abort()}, 1);
+        QCOMPARE(int{w.State().abort}, 1);
+        QCOMPARE(int{forms.mergerForm->Abort()}, 1);
     }
 
     void timerKeepsTheListCommandsInStep() {
         VarnixForms forms = Start();
-        TAC3Splitter& w = *forms.AC3Splitter;
-        w.Timer1->stop();  // each tick is the handler's call below
-        auto& d = w.PopupMenu1Items;
-        auto& a = w.PopupMenu2Items;
+        TAC3Splitter& w = *forms.mainWindow;
+        w.commandTimer_->stop();  // each tick is the handler's call below
+        auto& d = w.durationsMenuEntries_;
+        auto& a = w.audioMenuEntries_;
         // Empty lists: every command of theirs goes off at the next tick.
         for (QWidget* control :
-             {static_cast<QWidget*>(w.BitBtn3), static_cast<QWidget*>(w.SpeedButton4),
-              static_cast<QWidget*>(w.BitBtn6), static_cast<QWidget*>(w.SpeedButton3),
-              static_cast<QWidget*>(w.BitBtn8), static_cast<QWidget*>(w.BitBtn4)}) {
+             {static_cast<QWidget*>(w.deleteDurationButton_),
+              static_cast<QWidget*>(w.clearDurationsButton_),
+              static_cast<QWidget*>(w.durationUpButton_),
+              static_cast<QWidget*>(w.clearAudioButton_), static_cast<QWidget*>(w.audioUpButton_),
+              static_cast<QWidget*>(w.deleteAudioButton_)}) {
             control->setEnabled(true);
         }
-        for (QAction* entry : {d.Delete, d.SelectAll, d.Information, a.ClearAll, a.MoveDown}) {
+        for (QAction* entry :
+             {d.deleteSelected, d.selectAll, d.information, a.clearAll, a.moveDown}) {
             entry->setEnabled(true);
         }
         w.Timer1Timer();
         for (QWidget* control :
-             {static_cast<QWidget*>(w.BitBtn3), static_cast<QWidget*>(w.SpeedButton4),
-              static_cast<QWidget*>(w.BitBtn6), static_cast<QWidget*>(w.SpeedButton3),
-              static_cast<QWidget*>(w.BitBtn8), static_cast<QWidget*>(w.BitBtn4)}) {
+             {static_cast<QWidget*>(w.deleteDurationButton_),
+              static_cast<QWidget*>(w.clearDurationsButton_),
+              static_cast<QWidget*>(w.durationUpButton_),
+              static_cast<QWidget*>(w.clearAudioButton_), static_cast<QWidget*>(w.audioUpButton_),
+              static_cast<QWidget*>(w.deleteAudioButton_)}) {
             QVERIFY2(!control->isEnabled(), qPrintable(control->objectName()));
         }
-        for (QAction* entry : {d.Delete, d.SelectAll, d.Information, a.ClearAll, a.MoveDown}) {
+        for (QAction* entry :
+             {d.deleteSelected, d.selectAll, d.information, a.clearAll, a.moveDown}) {
             QVERIFY2(!entry->isEnabled(), qPrintable(entry->text()));
         }
 
         // Rows without a selection: the list-wide commands come on, the row commands stay off.
         FillLists(w);
         w.Timer1Timer();
-        QVERIFY(w.BitBtn3->isEnabled());
-        QVERIFY(w.SpeedButton4->isEnabled());
-        QVERIFY(d.SelectAll->isEnabled());
-        QVERIFY(d.ClearAll->isEnabled());
-        QVERIFY(w.SpeedButton3->isEnabled());
-        QVERIFY(a.SelectAll->isEnabled());
-        QVERIFY(!w.BitBtn6->isEnabled());
-        QVERIFY(!d.Information->isEnabled());
-        QVERIFY(!w.BitBtn8->isEnabled());
-        QVERIFY(!a.Delete->isEnabled());
+        QVERIFY(w.deleteDurationButton_->isEnabled());
+        QVERIFY(w.clearDurationsButton_->isEnabled());
+        QVERIFY(d.selectAll->isEnabled());
+        QVERIFY(d.clearAll->isEnabled());
+        QVERIFY(w.clearAudioButton_->isEnabled());
+        QVERIFY(a.selectAll->isEnabled());
+        QVERIFY(!w.durationUpButton_->isEnabled());
+        QVERIFY(!d.information->isEnabled());
+        QVERIFY(!w.audioUpButton_->isEnabled());
+        QVERIFY(!a.deleteSelected->isEnabled());
 
         // A selected row brings its commands.
-        w.ListView1->topLevelItem(0)->setSelected(true);
-        w.ListView2->topLevelItem(0)->setSelected(true);
+        w.durationsList_->topLevelItem(0)->setSelected(true);
+        w.cutList_->topLevelItem(0)->setSelected(true);
         w.Timer1Timer();
-        for (QWidget* control : {w.BitBtn6, w.BitBtn7, w.BitBtn8, w.BitBtn9, w.BitBtn4}) {
+        for (QWidget* control : {w.durationUpButton_, w.durationDownButton_, w.audioUpButton_,
+                                 w.audioDownButton_, w.deleteAudioButton_}) {
             QVERIFY2(control->isEnabled(), qPrintable(control->objectName()));
         }
-        QVERIFY(d.MoveUp->isEnabled());
-        QVERIFY(d.Information->isEnabled());
-        QVERIFY(a.Delete->isEnabled());
+        QVERIFY(d.moveUp->isEnabled());
+        QVERIFY(d.information->isEnabled());
+        QVERIFY(a.deleteSelected->isEnabled());
 
         // On the merge page without header check the first row stays in place.
-        w.PageControl1->setCurrentIndex(1);
-        test::AddRow(w, w.ListView3, QStringLiteral("c.ac3"), "/in/c.ac3");
-        w.ListView3->topLevelItem(0)->setSelected(true);
+        w.pages_->setCurrentIndex(1);
+        test::AddRow(w, w.mergeList_, QStringLiteral("c.ac3"), "/in/c.ac3");
+        w.mergeList_->topLevelItem(0)->setSelected(true);
         w.Timer1Timer();
-        QVERIFY(!w.BitBtn8->isEnabled());
-        QVERIFY(!w.BitBtn9->isEnabled());
-        QVERIFY(!w.BitBtn4->isEnabled());
-        QVERIFY(a.MoveUp->isEnabled());
-        QVERIFY(a.Delete->isEnabled());
-        w.CheckBox1->click();
+        QVERIFY(!w.audioUpButton_->isEnabled());
+        QVERIFY(!w.audioDownButton_->isEnabled());
+        QVERIFY(!w.deleteAudioButton_->isEnabled());
+        QVERIFY(a.moveUp->isEnabled());
+        QVERIFY(a.deleteSelected->isEnabled());
+        w.checkHeaderBox_->click();
         w.Timer1Timer();
-        QVERIFY(w.BitBtn8->isEnabled());
-        QVERIFY(w.BitBtn4->isEnabled());
+        QVERIFY(w.audioUpButton_->isEnabled());
+        QVERIFY(w.deleteAudioButton_->isEnabled());
 
         // The timer leaves the Add buttons and Process alone.
-        w.BitBtn1->setEnabled(false);
-        w.BitBtn2->setEnabled(false);
-        w.BitBtn10->setEnabled(false);
+        w.addDurationButton_->setEnabled(false);
+        w.addAudioButton_->setEnabled(false);
+        w.processButton_->setEnabled(false);
         w.Timer1Timer();
-        QVERIFY(!w.BitBtn1->isEnabled());
-        QVERIFY(!w.BitBtn2->isEnabled());
-        QVERIFY(!w.BitBtn10->isEnabled());
+        QVERIFY(!w.addDurationButton_->isEnabled());
+        QVERIFY(!w.addAudioButton_->isEnabled());
+        QVERIFY(!w.processButton_->isEnabled());
         // The handler is what the running timer calls.
-        QVERIFY(QObject::disconnect(w.Timer1, &QTimer::timeout, &w, &TAC3Splitter::Timer1Timer));
+        QVERIFY(
+            QObject::disconnect(w.commandTimer_, &QTimer::timeout, &w, &TAC3Splitter::Timer1Timer));
     }
 
     void timerFollowsTheRowAJobWorksOn() {
         VarnixForms forms = Start();
-        TAC3Splitter& w = *forms.AC3Splitter;
-        w.Timer1->stop();
+        TAC3Splitter& w = *forms.mainWindow;
+        w.commandTimer_->stop();
         for (const char* name : {"a.ac3", "b.ac3", "c.ac3"}) {
-            test::AddRow(w, w.ListView2, QString::fromLatin1(name), std::string("/in/") + name);
+            test::AddRow(w, w.cutList_, QString::fromLatin1(name), std::string("/in/") + name);
         }
-        w.State().Busy = 1;
+        w.State().busy = 1;
         {
             // As the job selects it: no selection handler runs.
-            const QSignalBlocker quiet(w.ListView2);
-            w.ListView2->topLevelItem(1)->setSelected(true);
+            const QSignalBlocker quiet(w.cutList_);
+            w.cutList_->topLevelItem(1)->setSelected(true);
         }
         QVERIFY(w.StatusText(1) != QStringLiteral("/in/b.ac3"));
         w.Timer1Timer();
         QCOMPARE(w.StatusText(1), QStringLiteral("/in/b.ac3"));
         QCOMPARE(w.StatusText(0), QStringLiteral("   2 / 3"));
         // While busy it touches no command.
-        w.BitBtn3->setEnabled(true);
+        w.deleteDurationButton_->setEnabled(true);
         w.Timer1Timer();
-        QVERIFY(w.BitBtn3->isEnabled());
-        w.State().Busy = 0;
+        QVERIFY(w.deleteDurationButton_->isEnabled());
+        w.State().busy = 0;
     }
 
     void totalsFollowTheFocusedListAndTheSystem() {
         VarnixForms forms = Start();
-        TAC3Splitter& w = *forms.AC3Splitter;
+        TAC3Splitter& w = *forms.mainWindow;
         const auto pair = Pair(MakeTimeCode(0, 0, 1, 24), MakeTimeCode(0, 0, 1, 29));
-        test::AddRow(w, w.ListView1, QStringLiteral("1"), "/v/a.m2v", pair);
-        test::AddRow(w, w.ListView1, QStringLiteral("2"), {}, pair);
-        test::AddRow(w, w.ListView2, QStringLiteral("a.ac3"), "/in/a.ac3", pair);
-        test::AddRow(w, w.ListView2, QStringLiteral("b.ac3"), "/in/b.ac3");  // no duration
+        test::AddRow(w, w.durationsList_, QStringLiteral("1"), "/v/a.m2v", pair);
+        test::AddRow(w, w.durationsList_, QStringLiteral("2"), {}, pair);
+        test::AddRow(w, w.cutList_, QStringLiteral("a.ac3"), "/in/a.ac3", pair);
+        test::AddRow(w, w.cutList_, QStringLiteral("b.ac3"), "/in/b.ac3");  // no duration
 
-        test::SendFocus(w.ListView1);
-        QCOMPARE(w.ActiveList, static_cast<QTreeWidget*>(w.ListView1));
+        test::SendFocus(w.durationsList_);
+        QCOMPARE(w.activeList_, static_cast<QTreeWidget*>(w.durationsList_));
         QCOMPARE(w.StatusText(2), QStringLiteral("   Total time: 00:00:03.28 (NTSC)"));
-        w.RadioButton2->click();
+        w.palButton_->click();
         QCOMPARE(w.StatusText(2), QStringLiteral("   Total time: 00:00:03.23 (PAL)"));
-        w.ListView1->topLevelItem(1)->setSelected(true);
+        w.durationsList_->topLevelItem(1)->setSelected(true);
         QCOMPARE(w.StatusText(1), QStringLiteral("Virtual duration"));
         QCOMPARE(w.StatusText(0), QStringLiteral("   2 / 2"));
 
-        test::SendFocus(w.ListView2);
-        QCOMPARE(w.ActiveList, static_cast<QTreeWidget*>(w.ListView2));
+        test::SendFocus(w.cutList_);
+        QCOMPARE(w.activeList_, static_cast<QTreeWidget*>(w.cutList_));
         QCOMPARE(w.StatusText(2), QStringLiteral("   Total time: 00:00:01.24 (PAL)"));
-        w.RadioButton1->click();
+        w.ntscButton_->click();
         QCOMPARE(w.StatusText(2), QStringLiteral("   Total time: 00:00:01.29 (NTSC)"));
-        w.ListView2->topLevelItem(0)->setSelected(true);
+        w.cutList_->topLevelItem(0)->setSelected(true);
         QCOMPARE(w.StatusText(1), QStringLiteral("/in/a.ac3"));
         QCOMPARE(w.StatusText(0), QStringLiteral("   1 / 2"));
     }
 
     void pagesShowTheHeaderCheckAndTheirRow() {
         VarnixForms forms = Start();
-        TAC3Splitter& w = *forms.AC3Splitter;
-        test::AddRow(w, w.ListView3, QStringLiteral("m.wav"), "/in/m.wav");
-        w.ListView3->topLevelItem(0)->setSelected(true);
-        w.PageControl1->setCurrentIndex(1);
-        QVERIFY(!w.CheckBox1->isHidden());
+        TAC3Splitter& w = *forms.mainWindow;
+        test::AddRow(w, w.mergeList_, QStringLiteral("m.wav"), "/in/m.wav");
+        w.mergeList_->topLevelItem(0)->setSelected(true);
+        w.pages_->setCurrentIndex(1);
+        QVERIFY(!w.checkHeaderBox_->isHidden());
         QCOMPARE(w.Settings().activePage, 1);
         QCOMPARE(w.StatusText(1), QStringLiteral("/in/m.wav"));
         QCOMPARE(w.StatusText(0), QStringLiteral("   1 / 1"));
-        w.PageControl1->setCurrentIndex(0);
-        QVERIFY(w.CheckBox1->isHidden());
+        w.pages_->setCurrentIndex(0);
+        QVERIFY(w.checkHeaderBox_->isHidden());
         QCOMPARE(w.Settings().activePage, 0);
         QCOMPARE(w.StatusText(1), QString());
         QCOMPARE(w.StatusText(0), QString());
@@ -633,16 +642,16 @@ class MainWindowTest : public QObject, protected test::WindowFixture {
 
     void processOnAnEmptyMergeListWarnsAndReturnsToIdle() {
         VarnixForms forms = Start();
-        TAC3Splitter& w = *forms.AC3Splitter;
+        TAC3Splitter& w = *forms.mainWindow;
         const QString temp = test::Q(dir_->path().string());
         const QString folder = temp + QStringLiteral("/new/deeper/");
-        w.Edit1->setText(folder);
-        test::AddRow(w, w.ListView1, QStringLiteral("1"), {},
+        w.destinationEdit_->setText(folder);
+        test::AddRow(w, w.durationsList_, QStringLiteral("1"), {},
                      Pair(MakeTimeCode(0, 0, 10, 0), MakeTimeCode(0, 0, 10, 0)));
-        test::AddRow(w, w.ListView1, QStringLiteral("2"), {},
+        test::AddRow(w, w.durationsList_, QStringLiteral("2"), {},
                      Pair(MakeTimeCode(0, 0, 0, 20), MakeTimeCode(0, 0, 0, 25)));
-        w.ListView1->setSelectionMode(QAbstractItemView::MultiSelection);
-        w.PageControl1->setCurrentIndex(1);
+        w.durationsList_->setSelectionMode(QAbstractItemView::MultiSelection);
+        w.pages_->setCurrentIndex(1);
         w.BitBtn10Click();
 
         QCOMPARE(host_->messages.size(), std::size_t{1});
@@ -655,16 +664,16 @@ class MainWindowTest : public QObject, protected test::WindowFixture {
         QVERIFY(QFileInfo(folder).isDir());
         QCOMPARE(test::NotIdle(w), QStringList());
         QCOMPARE(w.StatusText(2), QStringLiteral("   Total time: 00:00:10.25 (NTSC)"));
-        QCOMPARE(w.ListView1->selectionMode(), QAbstractItemView::SingleSelection);
+        QCOMPARE(w.durationsList_->selectionMode(), QAbstractItemView::SingleSelection);
     }
 
     void processRefusesADestinationThatCannotBeCreated() {
         VarnixForms forms = Start();
-        TAC3Splitter& w = *forms.AC3Splitter;
+        TAC3Splitter& w = *forms.mainWindow;
         const QString temp = test::Q(dir_->path().string());
         const QString file = temp + QStringLiteral("/plain");
         std::ofstream(file.toStdString()) << "x";
-        w.Edit1->setText(file + QStringLiteral("/out/"));
+        w.destinationEdit_->setText(file + QStringLiteral("/out/"));
         FillLists(w);
         w.BitBtn10Click();
         QCOMPARE(host_->messages.size(), std::size_t{1});
@@ -676,50 +685,50 @@ class MainWindowTest : public QObject, protected test::WindowFixture {
 
     void enterInTheDestinationPressesProcess() {
         VarnixForms forms = Start();
-        TAC3Splitter& w = *forms.AC3Splitter;
+        TAC3Splitter& w = *forms.mainWindow;
         const QString temp = test::Q(dir_->path().string());
         FillLists(w);
-        w.Edit1->setText(temp + QStringLiteral("/pieces"));
+        w.destinationEdit_->setText(temp + QStringLiteral("/pieces"));
         w.UpdateProcessEnabled();
-        QVERIFY(w.BitBtn10->isEnabled());
-        QTest::keyClick(w.Edit1, Qt::Key_Return);
+        QVERIFY(w.processButton_->isEnabled());
+        QTest::keyClick(w.destinationEdit_, Qt::Key_Return);
         // Process took the folder with its separator and made it.
-        QCOMPARE(w.Edit1->text(), temp + QStringLiteral("/pieces/"));
+        QCOMPARE(w.destinationEdit_->text(), temp + QStringLiteral("/pieces/"));
         QVERIFY(QFileInfo(temp + QStringLiteral("/pieces")).isDir());
         QCOMPARE(test::NotIdle(w), QStringList());
     }
 
     void showCurrentPieceSelectsTheDurationsRow() {
         VarnixForms forms = Start();
-        TAC3Splitter& w = *forms.AC3Splitter;
+        TAC3Splitter& w = *forms.mainWindow;
         for (int i = 0; i < 3; ++i) {
-            test::AddRow(w, w.ListView1, QString::number(i + 1), {},
+            test::AddRow(w, w.durationsList_, QString::number(i + 1), {},
                          Pair(MakeTimeCode(0, 0, 1, 0), MakeTimeCode(0, 0, 1, 0)));
         }
         w.ShowCurrentPiece(2);
-        QCOMPARE(FirstSelectedRow(w.ListView1), 2);
-        QCOMPARE(w.ListView1->currentItem(), w.ListView1->topLevelItem(2));
+        QCOMPARE(FirstSelectedRow(w.durationsList_), 2);
+        QCOMPARE(w.durationsList_->currentItem(), w.durationsList_->topLevelItem(2));
         w.ShowCurrentPiece(3);  // no such row
-        QCOMPARE(FirstSelectedRow(w.ListView1), 2);
+        QCOMPARE(FirstSelectedRow(w.durationsList_), 2);
         w.ShowCurrentPiece(-1);  // the tail piece has no row
-        QCOMPARE(FirstSelectedRow(w.ListView1), -1);
-        QVERIFY(w.ListView1->currentItem() == nullptr);
+        QCOMPARE(FirstSelectedRow(w.durationsList_), -1);
+        QVERIFY(w.durationsList_->currentItem() == nullptr);
     }
 
     void aboutShowsTheDialog() {
         VarnixForms forms = Start();
-        TSplitterAboutForm* about = forms.SplitterAboutForm.get();
+        TSplitterAboutForm* about = forms.aboutForm.get();
         bool shown = false;
         QTimer::singleShot(0, about, [&] {
             shown = about->isVisible();
-            about->OKButton()->click();
+            about->OkButton()->click();
         });
-        forms.AC3Splitter->BitBtn14->click();
+        forms.mainWindow->aboutButton_->click();
         QVERIFY(shown);
         QVERIFY(!about->isVisible());
-        QCOMPARE(about->ProductName()->text(), QStringLiteral("Varnix"));
-        QVERIFY(about->Version()->text().contains(QLatin1String(kVarnixVersion)));
-        QVERIFY(about->OKButton()->isDefault());
+        QCOMPARE(about->ProductNameLabel()->text(), QStringLiteral("Varnix"));
+        QVERIFY(about->VersionLabel()->text().contains(QLatin1String(kVarnixVersion)));
+        QVERIFY(about->OkButton()->isDefault());
         auto* band = about->findChild<QWidget*>(QStringLiteral("Panel1"));
         QVERIFY(band != nullptr);
         QCOMPARE(band->palette().color(QPalette::Window), QColor(0, 0, 128));
@@ -727,7 +736,7 @@ class MainWindowTest : public QObject, protected test::WindowFixture {
 
     void droppedFilesAreHandedOn() {
         VarnixForms forms = Start();
-        TDropList2* list = forms.AC3Splitter->ListView2;
+        TDropList2* list = forms.mainWindow->cutList_;
         QSignalSpy dropped(list, &TDropList::filesDropped);
         QMimeData data;
         data.setUrls({QUrl::fromLocalFile(QStringLiteral("/in/a.ac3")),

@@ -116,12 +116,12 @@ class ProcessTest : public QObject, protected test::WindowFixture {
         }
 
         VarnixForms forms = Start();
-        TAC3Splitter& w = *forms.AC3Splitter;
-        (pal ? w.RadioButton2 : w.RadioButton1)->click();
+        TAC3Splitter& w = *forms.mainWindow;
+        (pal ? w.palButton_ : w.ntscButton_)->click();
         w.AddDurationsFromFiles({Q(title1), Q(title2)});
-        w.PageControl1->setCurrentIndex(merge ? kMergePage : kCutPage);
+        w.pages_->setCurrentIndex(merge ? kMergePage : kCutPage);
         if (merge) {
-            w.CheckBox1->click();  // both files go through the checks
+            w.checkHeaderBox_->click();  // both files go through the checks
         }
         QStringList names;
         for (const auto& input : inputs) {
@@ -130,10 +130,10 @@ class ProcessTest : public QObject, protected test::WindowFixture {
         w.AddAudioFiles(names);
         QCOMPARE(w.ShownAudioList()->topLevelItemCount(), audio.size());
         const std::string gui = OutFolder("window pieces");
-        w.Edit1->setText(Q(gui));
+        w.destinationEdit_->setText(Q(gui));
         w.UpdateProcessEnabled();
-        QVERIFY(w.BitBtn10->isEnabled());
-        w.BitBtn10->click();
+        QVERIFY(w.processButton_->isEnabled());
+        w.processButton_->click();
         QVERIFY2(host_->messages.empty(),
                  host_->messages.empty() ? "" : host_->messages.front().text.c_str());
 
@@ -155,7 +155,7 @@ class ProcessTest : public QObject, protected test::WindowFixture {
             QVERIFY2(bytes == command.at(name), name.c_str());
         }
         // The window shows the folder as the job took it and is idle again.
-        QCOMPARE(w.Edit1->text(), Q(gui) + QLatin1Char('/'));
+        QCOMPARE(w.destinationEdit_->text(), Q(gui) + QLatin1Char('/'));
         QCOMPARE(test::NotIdle(w), QStringList());
         QCOMPARE(w.Progress().position(), std::int64_t{0});
         QCOMPARE(static_cast<int>(w.LastJob().pieces.size()),
@@ -164,26 +164,26 @@ class ProcessTest : public QObject, protected test::WindowFixture {
 
     void theRowsWorkedOnAreShownWhileBusy() {
         VarnixForms forms = Start();
-        TAC3Splitter& w = *forms.AC3Splitter;
+        TAC3Splitter& w = *forms.mainWindow;
         AddTypedRows(w, 3);
         const std::vector<std::string> inputs = {Copy("ac3-51-448k.ac3", "a.ac3"),
                                                  Copy("mp2-crc.mp2", "b.mp2"),
                                                  Copy("bad/ac3-truncated-header.ac3", "c.ac3")};
         for (const auto& input : inputs) {
-            w.AddAudioFile(w.ListView2, Q(input));
+            w.AddAudioFile(w.cutList_, Q(input));
         }
-        w.ListView1->setSelectionMode(QAbstractItemView::ExtendedSelection);
-        w.Edit1->setText(Q(OutFolder("out")));
+        w.durationsList_->setSelectionMode(QAbstractItemView::ExtendedSelection);
+        w.destinationEdit_->setText(Q(OutFolder("out")));
         std::set<std::pair<int, int>> seen;  // (audio row, durations row) while busy
         bool busyState = true;
         onPump_ = [&](int) {
-            if (w.State().Busy == 0) {
+            if (w.State().busy == 0) {
                 return;
             }
-            busyState = busyState && w.BitBtn11->text() == QStringLiteral("Cancel") &&
-                        !w.PageControl1->isEnabled() && !w.Panel1->isEnabled();
-            seen.insert({FirstSelectedRow(w.ListView2), FirstSelectedRow(w.ListView1)});
-            QCOMPARE(w.ListView1->selectionMode(), QAbstractItemView::SingleSelection);
+            busyState = busyState && w.closeButton_->text() == QStringLiteral("Cancel") &&
+                        !w.pages_->isEnabled() && !w.durationsPanel_->isEnabled();
+            seen.insert({FirstSelectedRow(w.cutList_), FirstSelectedRow(w.durationsList_)});
+            QCOMPARE(w.durationsList_->selectionMode(), QAbstractItemView::SingleSelection);
         };
         w.BitBtn10Click();
         onPump_ = nullptr;
@@ -200,27 +200,27 @@ class ProcessTest : public QObject, protected test::WindowFixture {
         QCOMPARE(host_->messages[0].icon, MessageIcon::Warning);
         QVERIFY(Q(host_->messages[0].text).contains(Q(inputs[2])));
         QVERIFY(!Q(host_->messages[0].text).contains(Q(inputs[0])));
-        QCOMPARE(w.BitBtn11->text(), QStringLiteral("Close"));
+        QCOMPARE(w.closeButton_->text(), QStringLiteral("Close"));
     }
 
     void theMergePageMergesFirstAndTheMergerShowsIt() {
         VarnixForms forms = Start();
-        TAC3Splitter& w = *forms.AC3Splitter;
+        TAC3Splitter& w = *forms.mainWindow;
         AddTypedRows(w, 2);
         const std::string a = Copy("ac3-stereo-192k.ac3", "a.ac3");
         const std::string b = Copy("ac3-stereo-192k.ac3", "b.ac3");
-        w.PageControl1->setCurrentIndex(kMergePage);
+        w.pages_->setCurrentIndex(kMergePage);
         w.AddAudioFiles({Q(a), Q(b)});
         const std::string out = OutFolder("merged");
-        w.Edit1->setText(Q(out));
+        w.destinationEdit_->setText(Q(out));
         std::set<int> mergeRows;
         onPump_ = [&](int) {
-            if (forms.AddToOneForm->Busy()) {
-                mergeRows.insert(FirstSelectedRow(w.ListView3));
-                QCOMPARE(forms.AddToOneForm->CloseButton()->text(), QStringLiteral("Cancel"));
+            if (forms.mergerForm->Busy()) {
+                mergeRows.insert(FirstSelectedRow(w.mergeList_));
+                QCOMPARE(forms.mergerForm->CloseButton()->text(), QStringLiteral("Cancel"));
             }
         };
-        w.BitBtn10->click();
+        w.processButton_->click();
         onPump_ = nullptr;
         const std::string merged = out + "/a_Merged.ac3";
         QCOMPARE(FileSizeOf(merged), 2 * FileSizeOf(a));
@@ -228,9 +228,9 @@ class ProcessTest : public QObject, protected test::WindowFixture {
                  (QStringList{"a_1.ac3", "a_2.ac3", "a_3.ac3", "a_Merged.ac3"}));
         QCOMPARE(mergeRows, (std::set<int>{0, 1}));
         // The merger object holds what the merge used.
-        TAddToOneForm& merger = *forms.AddToOneForm;
-        QCOMPARE(test::ColumnTexts(merger.ListView1(), 0), (QStringList{Q(a), Q(b)}));
-        QCOMPARE(merger.Edit10()->text(), Q(merged));
+        TAddToOneForm& merger = *forms.mergerForm;
+        QCOMPARE(test::ColumnTexts(merger.FileList(), 0), (QStringList{Q(a), Q(b)}));
+        QCOMPARE(merger.ResultNameEdit()->text(), Q(merged));
         QCOMPARE(merger.CloseButton()->text(), QStringLiteral("Close"));
         QVERIFY(&merger.Progress() != &w.Progress());  // the lent bar was given back
         QVERIFY(host_->messages.empty());
@@ -240,7 +240,7 @@ class ProcessTest : public QObject, protected test::WindowFixture {
             fs::remove(out + "/" + piece);
         }
         host_->answers = {false};
-        w.BitBtn10->click();
+        w.processButton_->click();
         QCOMPARE(host_->messages.size(), std::size_t{1});
         QCOMPARE(Q(host_->messages[0].text),
                  QStringLiteral("Overwrite file ") + Q(merged) + QStringLiteral(" ?"));
@@ -250,25 +250,25 @@ class ProcessTest : public QObject, protected test::WindowFixture {
 
     void cancelStopsTheJobAndLeavesTheFlagsAtZero() {
         VarnixForms forms = Start();
-        TAC3Splitter& w = *forms.AC3Splitter;
+        TAC3Splitter& w = *forms.mainWindow;
         AddTypedRows(w, 2);
         std::vector<std::string> inputs;
         for (const char* name : {"first.ac3", "second.ac3", "third.ac3"}) {
             inputs.push_back(Copy("ac3-51-448k.ac3", name));
-            w.AddAudioFile(w.ListView2, Q(inputs.back()));
+            w.AddAudioFile(w.cutList_, Q(inputs.back()));
         }
         const std::string out = OutFolder("cancelled");
-        w.Edit1->setText(Q(out));
+        w.destinationEdit_->setText(Q(out));
         bool asked = false;
         onPump_ = [&](int) {
             // Cancel while the second file is being cut.
-            if (!asked && w.State().Busy != 0 && FirstSelectedRow(w.ListView2) == 1) {
+            if (!asked && w.State().busy != 0 && FirstSelectedRow(w.cutList_) == 1) {
                 asked = true;
                 host_->answers = {true};
-                w.BitBtn11->click();
+                w.closeButton_->click();
             }
         };
-        w.BitBtn10->click();
+        w.processButton_->click();
         onPump_ = nullptr;
         QVERIFY(asked);
         QCOMPARE(Q(host_->messages.back().text), QStringLiteral("Abort current operation ?"));
@@ -281,20 +281,20 @@ class ProcessTest : public QObject, protected test::WindowFixture {
         QCOMPARE(test::NotIdle(w), QStringList());
         QVERIFY(w.LastJob().aborted);
         // The next Process runs to its end.
-        w.BitBtn10->click();
+        w.processButton_->click();
         QVERIFY(QNames(Names(FolderContents(out))).contains(QStringLiteral("third_3.ac3")));
     }
 
     // Whatever ends a job, an exception included, the window leaves its busy state.
     void aJobThatThrowsLeavesTheWindowIdle() {
         VarnixForms forms = Start();
-        TAC3Splitter& w = *forms.AC3Splitter;
+        TAC3Splitter& w = *forms.mainWindow;
         AddTypedRows(w, 2);
         for (const int page : {kCutPage, kMergePage}) {
-            w.PageControl1->setCurrentIndex(page);
+            w.pages_->setCurrentIndex(page);
             w.AddAudioFile(w.ShownAudioList(),
                            Q(Copy("ac3-51-448k.ac3", "in" + std::to_string(page) + ".ac3")));
-            w.Edit1->setText(Q(OutFolder("thrown" + std::to_string(page))));
+            w.destinationEdit_->setText(Q(OutFolder("thrown" + std::to_string(page))));
             bool wasBusy = false;
             onPump_ = [&](int) {
                 wasBusy = !test::NotIdle(w).isEmpty();
@@ -304,8 +304,8 @@ class ProcessTest : public QObject, protected test::WindowFixture {
             onPump_ = nullptr;
             QVERIFY(wasBusy);
             QCOMPARE(test::NotIdle(w), QStringList());
-            QVERIFY(&forms.AddToOneForm->Progress() != &w.Progress());
-            QVERIFY(!forms.AddToOneForm->Busy());
+            QVERIFY(&forms.mergerForm->Progress() != &w.Progress());
+            QVERIFY(!forms.mergerForm->Busy());
         }
     }
 
@@ -313,7 +313,7 @@ class ProcessTest : public QObject, protected test::WindowFixture {
     // Typed durations of 0.5 s (15 NTSC frames) each.
     static void AddTypedRows(TAC3Splitter& w, int count) {
         for (int i = 0; i < count; ++i) {
-            test::AddRow(w, w.ListView1, QString::number(i + 1), {},
+            test::AddRow(w, w.durationsList_, QString::number(i + 1), {},
                          DurationPair{MakeTimeCode(0, 0, 0, 12), MakeTimeCode(0, 0, 0, 15)});
         }
     }

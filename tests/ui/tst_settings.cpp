@@ -109,8 +109,8 @@ class SettingsTest : public QObject {
     void userSettingsLiveInTheTestFolder() {
         test::IsolatedSettings isolated;
         UserSettingsStorage storage;
-        QVERIFY(storage.fileName().startsWith(isolated.folder()));
-        QVERIFY(storage.fileName().endsWith(QStringLiteral("Quorvane/Varnix.conf")));
+        QVERIFY(storage.FileName().startsWith(isolated.folder()));
+        QVERIFY(storage.FileName().endsWith(QStringLiteral("Quorvane/Varnix.conf")));
         VarnixSettings written;
         written.processPath = QStringLiteral("/tmp/varnix out/");
         written.activePage = 1;

@@ -80,7 +80,7 @@ inline QTreeWidgetItem* AddRow(TAC3Splitter& window, QTreeWidget* list, const QS
                                const std::string& path = {},
                                std::optional<DurationPair> pair = std::nullopt) {
     auto* item = new QTreeWidgetItem(list, QStringList{caption});
-    WindowTables& tables = window.State().Tables;
+    WindowTables& tables = window.State().tables;
     SetStateIndex(item, path.empty() ? -1 : tables.AddFilePath(path));
     SetItemData(item, pair ? tables.AddDuration(*pair) : -1);
     return item;
@@ -169,19 +169,19 @@ inline std::string WriteVideo(const TempDir& dir, const std::string& name, int f
 // the pages and the durations panel. Empty when the window is idle.
 inline QStringList NotIdle(TAC3Splitter& w) {
     QStringList found;
-    if (w.State().Busy != 0) {
+    if (w.State().busy != 0) {
         found << QStringLiteral("busy");
     }
-    if (w.State().AbortFlag != 0) {
+    if (w.State().abort != 0) {
         found << QStringLiteral("abort set");
     }
-    if (w.BitBtn11->text() != QStringLiteral("Close")) {
-        found << QStringLiteral("Close reads ") + w.BitBtn11->text();
+    if (w.closeButton_->text() != QStringLiteral("Close")) {
+        found << QStringLiteral("Close reads ") + w.closeButton_->text();
     }
-    if (!w.PageControl1->isEnabled()) {
+    if (!w.pages_->isEnabled()) {
         found << QStringLiteral("pages disabled");
     }
-    if (!w.Panel1->isEnabled()) {
+    if (!w.durationsPanel_->isEnabled()) {
         found << QStringLiteral("durations disabled");
     }
     return found;
@@ -219,18 +219,18 @@ class WindowFixture {
     // `page`.
     VarnixForms Start(std::optional<int> page = std::nullopt) {
         VarnixForms forms = CreateForms();
-        forms.AC3Splitter->SetEventPump([this] {
+        forms.mainWindow->SetEventPump([this] {
             ++pumps_;
             if (onPump_) {
                 onPump_(pumps_);
             }
         });
-        forms.AC3Splitter->show();
+        forms.mainWindow->show();
         if (!timerRuns_) {
-            forms.AC3Splitter->Timer1->stop();
+            forms.mainWindow->commandTimer_->stop();
         }
         if (page) {
-            forms.AC3Splitter->PageControl1->setCurrentIndex(*page);
+            forms.mainWindow->pages_->setCurrentIndex(*page);
         }
         return forms;
     }
