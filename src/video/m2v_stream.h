@@ -18,6 +18,7 @@
 #include "core/progress.h"
 #include "video/info_cache.h"
 #include "video/m2v_headers.h"
+#include "video/scan_source.h"
 #include "video/video_info.h"
 
 namespace varnix {
@@ -130,7 +131,8 @@ class TM2VStream {
   public:
     static constexpr std::size_t kDisplayPositions = 2000000;
 
-    // Opens the file; throws EParserFileException (after the reader's message) when it cannot.
+    // Opens the file (an elementary stream, or a program or transport stream through its
+    // demuxer); throws EParserFileException (after the reader's message) when it cannot.
     explicit TM2VStream(const std::string& fileName);
     ~TM2VStream();
     TM2VStream(const TM2VStream&) = delete;
@@ -162,6 +164,9 @@ class TM2VStream {
     VideoInfo Info() const { return MakeRecord(false); }
     const std::string& FileName() const { return fileName_; }
     std::string CacheFileName() const { return fileName_ + kVideoCacheSuffix; }
+    // The container the video was taken out of, as reports name it; empty for an elementary
+    // stream.
+    std::string Container() const { return source_->Container(); }
 
   private:
     // Main loop and headers (m2v_stream.cpp).
@@ -212,8 +217,12 @@ class TM2VStream {
     void LoadBack(const std::string& cacheFile, bool validCache);
     void SetLoadProgress(bool validCache);
 
+    // Passes on what the demuxer noted (lost packets, skipped bytes) to the message callback.
+    void PassOnNotes();
+
     std::string fileName_;
-    TFileBitStream reader_;
+    std::unique_ptr<ScanSource> source_;
+    TBitStream& reader_;
     std::int64_t fileSize_ = 0;
 
     bool quick_ = false;
