@@ -24,7 +24,7 @@ FormatRefusal ElementaryVideoRefusal(const ElementaryVideoHead& video, bool exte
 
 FormatRefusal ContainerRefusal(const ContainerInfo& info, bool extended) {
     if (!info.mpegVideo) {
-        return {info.KindName() + " with " + info.problem, false};
+        return {info.KindName() + ": " + info.problem, false};
     }
     if (extended) {
         return {};

@@ -55,6 +55,7 @@ constexpr const char* k525LineAspects[16] = {"Forbidden",
 struct QuickLook {
     bool still = false;
     VideoInfo info;
+    std::string container;  // empty for an elementary stream
 };
 
 QuickLook LookQuickly(const std::string& fileName, ProgressIndicator* progress) {
@@ -63,7 +64,7 @@ QuickLook LookQuickly(const std::string& fileName, ProgressIndicator* progress) 
     stream.SetCache(false);
     stream.SetProgress(progress);
     stream.Scan(false, false);
-    return {stream.Results().pictures == 1.0, stream.Info()};
+    return {stream.Results().pictures == 1.0, stream.Info(), stream.Container()};
 }
 
 }  // namespace
@@ -110,6 +111,10 @@ std::string VideoInformationReport(const std::string& fileName, ProgressIndicato
     line("Video Type: " + std::string(look.still ? "Still" : "Video"));
     line("Resolution: " + std::string(pal ? "PAL" : "NTSC"));
     line("Encode Type: MPEG " + std::to_string(info.mpegVersion));
+    if (!look.container.empty()) {
+        // Taken out of a program or transport stream: the values are those of its video.
+        line("Container: " + look.container);
+    }
     line("Size: " + std::to_string(info.width) + " x " + std::to_string(info.height));
     line("Display Size: " + displaySize);
     line("Aspect Ratio: " +

@@ -24,6 +24,7 @@ TM2VStream::~TM2VStream() = default;
 
 void TM2VStream::Scan(bool collect, bool collectAll) {
     scan_ = M2VScanState{};
+    demuxNotes_.clear();
     scan_.collect = collect;
     scan_.collectAll = collectAll;
     if (progress_ != nullptr) {
@@ -196,8 +197,9 @@ void TM2VStream::CallIdle() {
 }
 
 void TM2VStream::PassOnNotes() {
-    for (const std::string& note : source_->TakeNotes()) {
+    for (std::string& note : source_->TakeNotes()) {
         Message(fileName_ + ": " + note);
+        demuxNotes_.push_back(std::move(note));
     }
 }
 

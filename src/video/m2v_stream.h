@@ -167,6 +167,9 @@ class TM2VStream {
     // The container the video was taken out of, as reports name it; empty for an elementary
     // stream.
     std::string Container() const { return source_->Container(); }
+    // What the demuxer met during the last scan (lost packets, skipped bytes, the end of the
+    // packet sync); empty for an elementary stream.
+    const std::vector<std::string>& DemuxNotes() const { return demuxNotes_; }
 
   private:
     // Main loop and headers (m2v_stream.cpp).
@@ -235,6 +238,7 @@ class TM2VStream {
     MessageCallback message_;
 
     M2VScanState scan_;
+    std::vector<std::string> demuxNotes_;
 };
 
 }  // namespace varnix
