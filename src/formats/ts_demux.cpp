@@ -57,13 +57,16 @@ std::size_t TransportStreamDemuxer::Feed(std::span<const std::uint8_t> data,
             // Look for three sync bytes a packet apart; near the end of the bytes at hand the
             // search needs more of them.
             const bool canDecide = atEnd || pos + 4 * packetSize_ <= data.size();
+            if (syncLostAt_ < 0) {
+                syncLostAt_ = filePosition + std::int64_t(pos);
+            }
             if (!canDecide) {
                 break;
             }
             const std::size_t next = Resync(data, pos);
             if (next == data.size()) {
                 if (atEnd) {
-                    Note("the sync bytes stop at " + At(filePosition + std::int64_t(pos)) +
+                    Note("the sync bytes stop at " + At(syncLostAt_) +
                          ": the rest of the file is not read");
                     Finish();
                     break;
@@ -71,8 +74,10 @@ std::size_t TransportStreamDemuxer::Feed(std::span<const std::uint8_t> data,
                 pos = data.size() - 3 * packetSize_;
                 continue;
             }
-            Note("lost the packet sync at " + At(filePosition + std::int64_t(pos)) +
-                 ", found it again " + std::to_string(next - pos) + " bytes later");
+            const std::int64_t found = filePosition + std::int64_t(next);
+            Note("lost the packet sync at " + At(syncLostAt_) + ", found it again " +
+                 std::to_string(found - syncLostAt_) + " bytes later");
+            syncLostAt_ = -1;
             waitForUnitStart_ = true;
             pos = next;
             continue;

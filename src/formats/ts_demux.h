@@ -63,7 +63,8 @@ class TransportStreamDemuxer : public VideoDemuxer {
     int lastContinuity_ = -1;
     bool waitForUnitStart_ = true;
     std::uint64_t lostPackets_ = 0;
-    bool syncLost_ = false;
+    // Where the packet sync was lost, while the demuxer looks for it again (-1: in sync).
+    std::int64_t syncLostAt_ = -1;
 };
 
 }  // namespace varnix
