@@ -9,8 +9,8 @@ namespace {
 
 // The file is read 4 MiB at a time; the payload is handed to the scanner in blocks of about
 // 1 MiB (a block is shorter only at the end of the stream).
-constexpr std::size_t kReadBytes = 4u << 20;
-constexpr std::size_t kPayloadBytes = 1u << 20;
+constexpr std::size_t kReadBytes = 512u << 10;
+constexpr std::size_t kPayloadBytes = 256u << 10;
 // Fewer unread bytes than the largest unit (a PES packet of 64 KiB) and the next read comes first.
 constexpr std::size_t kKeepBytes = 70000;
 

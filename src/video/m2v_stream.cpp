@@ -152,17 +152,25 @@ bool TM2VStream::AtPrefix(bool found) {
     if (!found) {
         scan_.code = start_code::kNone;
         scan_.codePosition = fileSize_;
+        scan_.codePositionInFile = true;
         return false;
     }
     if (reader_.EndOfData()) {
         // The prefix ends the file: a start code without a value.
         scan_.code = start_code::kNone;
         scan_.codePosition = fileSize_ - 3;
+        scan_.codePositionInFile = true;
         return true;
     }
-    scan_.codePosition = source_->FilePosition(reader_.Position() - 3);
+    scan_.codePosition = reader_.Position() - 3;
+    scan_.codePositionInFile = false;
     scan_.code = reader_.PeekBits(8);
     return true;
+}
+
+std::int64_t TM2VStream::CodePosition() const {
+    return scan_.codePositionInFile ? scan_.codePosition
+                                    : source_->FilePosition(scan_.codePosition);
 }
 
 bool TM2VStream::CheckAbort() {

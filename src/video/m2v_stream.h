@@ -100,9 +100,12 @@ struct M2VScanState {
     std::vector<HeaderEntry> entries;
     std::unique_ptr<InfoCacheWriter> cacheWriter;
 
-    // Where the reader stands: the value of the current start code and its prefix's position.
+    // Where the reader stands: the value of the current start code and its prefix's position,
+    // in the elementary stream (turned into a file position only where a header keeps it, since
+    // a demuxed stream has to look it up), or in the file at the end of the data.
     std::uint32_t code = start_code::kNone;
     std::int64_t codePosition = 0;
+    bool codePositionInFile = false;
 
     // MPEG-1 display positions counted so far; allocated at the first one.
     std::vector<std::uint8_t> displayTable;
@@ -177,6 +180,8 @@ class TM2VStream {
     void PictureLoop();
     bool FindNext();
     bool AtPrefix(bool found);
+    // The file position of the current start code's prefix.
+    std::int64_t CodePosition() const;
     bool CheckAbort();
     void UpdateProgress();
     void CallIdle();
