@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include "formats/detect.h"
 #include "scan_helpers.h"
 #include "support/temp_dir.h"
 
@@ -60,6 +61,33 @@ TEST(ContainerStreams, ScanAsTheirElementaryStreamWithFilePositions) {
         EXPECT_EQ(pictures, 240);
         EXPECT_GE(exact, pictures * 9 / 10);
     }
+}
+
+}  // namespace
+}  // namespace varnix
+
+namespace varnix {
+namespace {
+
+// A title split over VTS_01_1.VOB, VTS_01_2.VOB at a pack boundary: each part is a video of its
+// own, the second scanned from its first sequence header on, so together they miss at most the
+// pictures of the one GOP that the cut splits.
+TEST(ContainerStreams, PartsOfAVobTitleScanFileByFile) {
+    using test::Bytes;
+    test::TempDir dir;
+    const Bytes whole = test::ReadAll(test::DataPath("video/pulldown_dvd.vob"));
+    const std::size_t cut = 2048 * 70;
+    const std::string first = dir.write("VTS_01_1.VOB", Bytes(whole.begin(), whole.begin() + cut));
+    const std::string second = dir.write("VTS_01_2.VOB", Bytes(whole.begin() + cut, whole.end()));
+    std::int64_t frames = 0;
+    for (const std::string& part : {first, second}) {
+        ASSERT_EQ(DetectFormat(part, {.extended = true}), MediaKind::MPG) << part;
+        const test::ScanOutcome scan = test::ScanFile(part);
+        EXPECT_GT(scan.results.frames, 0);
+        frames += scan.results.frames;
+    }
+    EXPECT_LE(frames, 300);
+    EXPECT_GE(frames, 300 - 15);
 }
 
 }  // namespace
