@@ -126,8 +126,7 @@ const BenchFiles& Files() {
 void BM_ReadMPAInfo_OneHourLayerII(benchmark::State& state) {
     const std::string file = Files().layerII();
     for (auto _ : state) {
-        varnix::MPAInfo info;
-        varnix::ReadMPAInfo(file, true, info);
+        const varnix::MPAInfo info = varnix::ReadMPAInfo(file, true).value_or(varnix::MPAInfo{});
         if (info.frameCount != 150000) {
             state.SkipWithError("wrong frame count");
         }

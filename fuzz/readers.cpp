@@ -57,11 +57,11 @@ void FuzzProbe(Bytes data) {
 void FuzzMPA(Bytes data) {
     ClearWorkFolder();
     const std::string input = WriteWorkFile("input.mp2", data);
-    MPAInfo whole;
-    MPAInfo first;
-    const bool foundWhole = ReadMPAInfo(input, true, whole);
-    const bool foundFirst = ReadMPAInfo(input, false, first);
-    Check(foundWhole == foundFirst, "the first frame depends on the walk");
+    const std::optional<MPAInfo> foundWhole = ReadMPAInfo(input, true);
+    const std::optional<MPAInfo> foundFirst = ReadMPAInfo(input, false);
+    Check(foundWhole.has_value() == foundFirst.has_value(), "the first frame depends on the walk");
+    const MPAInfo whole = foundWhole.value_or(MPAInfo{});
+    const MPAInfo first = foundFirst.value_or(MPAInfo{});
     Check(whole.version == first.version && whole.layer == first.layer &&
               whole.bitRate == first.bitRate && whole.sampleRate == first.sampleRate &&
               whole.channelMode == first.channelMode,
@@ -164,10 +164,11 @@ void FuzzAC3DTS(Bytes data) {
     }
 
     // DTS: the record, the queries and the header report.
-    DTSHeader byName;
-    DTSHeader forced;
-    const bool synced = ReadDTSHeader(input, false, byName);
-    Check(synced == ReadDTSHeader(input, true, forced), "the name changed the header");
+    const std::optional<DTSHeader> byName = ReadDTSHeader(input, false);
+    const std::optional<DTSHeader> forcedHeader = ReadDTSHeader(input, true);
+    const bool synced = byName.has_value();
+    Check(synced == forcedHeader.has_value(), "the name changed the header");
+    const DTSHeader forced = forcedHeader.value_or(DTSHeader{});
     DTSHeader fromBytes;
     fromBytes.decode(data);
     Check(!synced ||

@@ -11,12 +11,12 @@ ChapterReadOptions ChapterOptions(TvSystem system, int title, FormatOptions form
     options.system = system;
     options.title = title;
     options.mediaLength = [formats](const std::string& file) -> std::optional<ChapterTime> {
-        AudioSamples samples;
-        if (!ReadAudioSamples(file, DetectFormat(file, formats), samples) ||
-            samples.sampleRate == 0) {
+        const std::optional<AudioSamples> audio =
+            ReadAudioSamples(file, DetectFormat(file, formats));
+        if (!audio) {
             return std::nullopt;
         }
-        return TimeFromFraction(static_cast<std::int64_t>(samples.samples), samples.sampleRate);
+        return TimeFromFraction(static_cast<std::int64_t>(audio->samples), audio->sampleRate);
     };
     return options;
 }

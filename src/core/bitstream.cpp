@@ -138,7 +138,8 @@ TFileBitStream::TFileBitStream(const std::string& fileName, std::size_t bufferSi
 }
 
 bool TFileBitStream::Fill() {
-    const std::size_t got = file_.read(buffer_.data(), buffer_.size());
+    // A read error stops the scan with the reason; only the end of the file ends the data.
+    const std::size_t got = file_.readChecked(buffer_.data(), buffer_.size());
     ++fillCount_;
     if (got == 0) {
         return false;
@@ -166,7 +167,7 @@ std::size_t TFileBitStream::PeekAfterBlock(std::array<std::uint8_t, 4>& ahead) {
         return 0;
     }
     const std::int64_t here = file_.tell();
-    const std::size_t got = file_.read(ahead.data(), ahead.size());
+    const std::size_t got = file_.readChecked(ahead.data(), ahead.size());
     file_.seek(here);
     return got;
 }

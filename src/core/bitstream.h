@@ -80,9 +80,11 @@ class TFileBitStream : public TBitStream {
     // The video scanner's block size.
     static constexpr std::size_t kScanBufferSize = 524280;
 
-    // Opens the file and fills the buffer once. On failure shows "Unable to open file <name> for
-    // reading." or "Unable to read from file <name>." through the host and throws
-    // EParserFileException("File error!").
+    // Opens the file and fills the buffer once. When the file cannot be opened, or is empty,
+    // shows "Unable to open file <name> for reading." or "Unable to read from file <name>."
+    // through the host and throws EParserFileException("File error!"). A read error, here or in
+    // any later fill or look-ahead, throws IoError "Unable to read from file <name>: <reason>.":
+    // it never passes for the end of the file.
     explicit TFileBitStream(const std::string& fileName, std::size_t bufferSize = kScanBufferSize);
 
     std::int64_t FileSize() const { return fileSize_; }
@@ -92,7 +94,7 @@ class TFileBitStream : public TBitStream {
     std::int64_t FillCount() const { return fillCount_; }
 
   private:
-    // Reads the next buffer; false when nothing came.
+    // Reads the next buffer; false at the end of the file. Throws IoError on a read error.
     bool Fill();
     bool NextBlock() override;
     std::size_t PeekAfterBlock(std::array<std::uint8_t, 4>& ahead) override;

@@ -140,7 +140,7 @@ void CreateEmptyFile(const std::string& name) {
 
 std::uint64_t CopyFileRange(const std::string& source, const std::string& dest,
                             const ProgressCallback& progress, const AbortFlag* abort,
-                            std::uint64_t progressBase, std::uint64_t count, std::uint64_t start) {
+                            std::uint64_t progressBase, Count count, std::uint64_t start) {
     if (!FileExists(source)) {
         return 0;
     }

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <string>
 
+#include "core/extent.h"
 #include "core/host.h"
 
 namespace varnix {
@@ -14,9 +15,6 @@ constexpr char kPathSeparator = '\\';
 #else
 constexpr char kPathSeparator = '/';
 #endif
-
-// A byte count that means "up to the end of the source".
-constexpr std::uint64_t kToEndOfFile = UINT64_MAX;
 
 bool FileExists(const std::string& name);
 bool FolderExists(const std::string& name);
@@ -49,7 +47,7 @@ void CreateEmptyFile(const std::string& name);
 // Blocks of CopyFileRange: progress reports and abort polls come after each.
 constexpr std::uint64_t kCopyFileRangeBlock = 16000;
 
-// Copies `count` bytes (kToEndOfFile: to the end) from `start` of `source` into a new file
+// Copies `count` bytes (kToEnd: to the end) from `start` of `source` into a new file
 // `dest`, replacing it, through CopyByteRange (range_copy.h) in blocks of kCopyFileRangeBlock;
 // after every block `progress` gets base + copied. Stops early when `abort` is set or the source
 // ends. Does nothing when the source does not exist. Returns the bytes written. Throws IoError
@@ -58,6 +56,6 @@ constexpr std::uint64_t kCopyFileRangeBlock = 16000;
 // counts as a failed write).
 std::uint64_t CopyFileRange(const std::string& source, const std::string& dest,
                             const ProgressCallback& progress, const AbortFlag* abort,
-                            std::uint64_t progressBase, std::uint64_t count, std::uint64_t start);
+                            std::uint64_t progressBase, Count count, std::uint64_t start);
 
 }  // namespace varnix

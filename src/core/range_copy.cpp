@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <limits>
 #include <system_error>
 #include <vector>
 
@@ -59,7 +60,8 @@ class RangeCopier {
     ByteRangeCopyResult run() {
         ByteRangeCopyResult result;
         const std::uint64_t chunk = std::max<std::uint64_t>(copy_.chunk, 1);
-        std::uint64_t remaining = copy_.count;
+        // To the end: more bytes than any file holds, so that the source's end stops the copy.
+        std::uint64_t remaining = copy_.count.amountOr(std::numeric_limits<std::uint64_t>::max());
         do {
             const std::uint64_t want = std::min(chunk, remaining);
             const std::uint64_t got = want > 0 ? copySome(want) : 0;

@@ -9,6 +9,7 @@
 #include <functional>
 #include <string>
 
+#include "core/extent.h"
 #include "core/host.h"
 
 namespace varnix {
@@ -23,8 +24,8 @@ enum class CopyMethod {
 
 struct ByteRangeCopy {
     std::string source;
-    std::uint64_t start = 0;           // offset in the source
-    std::uint64_t count = UINT64_MAX;  // bytes to copy; UINT64_MAX: up to the end of the source
+    std::uint64_t start = 0;  // offset in the source
+    Count count = kToEnd;     // bytes to copy, or up to the end of the source
     std::string dest;
     // false: dest is created, replacing a file of that name; true: the bytes go to the end of the
     // existing file dest.

@@ -85,9 +85,8 @@ CutList BuildCutList(const std::vector<DurationRow>& rows, TvSystem system,
         list.push_back(CutPoint{rows[k]->ForSystem(system),
                                 MakePieceName(folder, nameSource, n, width), static_cast<int>(k)});
     }
-    list.push_back(
-        CutPoint{TimeCode{},
-                 MakePieceName(folder, nameSource, static_cast<int>(list.size()) + 1, width), -1});
+    list.push_back(CutPoint{
+        kToEnd, MakePieceName(folder, nameSource, static_cast<int>(list.size()) + 1, width), -1});
     return list;
 }
 

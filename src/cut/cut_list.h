@@ -6,20 +6,24 @@
 #include <string>
 #include <vector>
 
+#include "core/extent.h"
 #include "core/timecode.h"
 #include "cut/durations.h"
 
 namespace varnix {
 
-// One piece to write: its length in the chosen system, the piece file, and the durations-list
-// row shown as current while it is written (-1 for the tail, which takes the rest of the input).
+// One piece to write: its length in the chosen system (kToEnd for the tail, which takes the rest of
+// the input), the piece file, and the durations-list row shown as current while it is written (-1:
+// none, as for the tail).
 struct CutPoint {
-    TimeCode duration;
+    Extent<TimeCode> duration;
     std::string outputName;
     int listIndex = -1;
+
+    bool isTail() const { return duration.toEnd(); }
 };
 
-// Ordered entries, the last one always the tail entry (duration 00:00:00.00, index -1).
+// Ordered entries, the last one always the tail entry (duration kToEnd, index -1) and no other.
 using CutList = std::vector<CutPoint>;
 
 // The folder text with the platform's separator appended when it does not end with one (an

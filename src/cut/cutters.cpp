@@ -1,5 +1,7 @@
 #include "cut/cutters.h"
 
+#include <algorithm>
+
 #include "core/errors.h"
 #include "core/file_helpers.h"
 #include "cut/piece_writers.h"
@@ -16,8 +18,8 @@ namespace varnix {
 
 namespace {
 
-// The steps every cutter takes for each entry. write(entry, tail, start, base) writes the piece
-// and returns how many units the next piece starts later.
+// The steps every cutter takes for each entry. write(entry, start, base) writes the piece and
+// returns how many units the next piece starts later.
 template <typename Write>
 void ForEachPiece(const std::string& input, const CutList& list, const ShowCurrentPiece& show,
                   const AbortFlag* abort, CutOutcome& outcome, Write&& write) {
@@ -34,7 +36,7 @@ void ForEachPiece(const std::string& input, const CutList& list, const ShowCurre
                           input);
         }
         DeleteFileIfExists(entry.outputName);
-        const std::uint64_t advance = write(entry, i + 1 == list.size(), start, base);
+        const std::uint64_t advance = write(entry, start, base);
         if (FileExists(entry.outputName)) {
             outcome.pieces.push_back(entry.outputName);
             base += FileSizeOf(entry.outputName);
@@ -58,6 +60,12 @@ std::uint64_t NonNegative(std::int64_t count) {
     return count > 0 ? static_cast<std::uint64_t>(count) : 0;
 }
 
+// The units an entry's piece takes: unitsFor(duration) for a piece, kToEnd for the tail.
+template <typename UnitsFor>
+Count UnitsOf(const CutPoint& entry, UnitsFor&& unitsFor) {
+    return entry.isTail() ? Count(kToEnd) : Count(NonNegative(unitsFor(entry.duration.amount())));
+}
+
 }  // namespace
 
 CutOutcome CutAC3File(const std::string& input, const CutList& list, const ShowCurrentPiece& show,
@@ -74,13 +82,17 @@ CutOutcome CutAC3File(const std::string& input, const CutList& list, const ShowC
     outcome.usable = true;
     const unsigned fscod = GetAC3SampleRateCode(input);
 
-    // Every piece's first frame, found in one walk over the frames.
+    // Every piece's first frame and the frame after the last piece, found in one walk over the
+    // frames.
     std::vector<std::uint64_t> firstFrames;
     std::uint64_t frame = 0;
     for (const CutPoint& entry : list) {
         firstFrames.push_back(frame);
-        frame += NonNegative(AC3FramesForDuration(fscod, entry.duration, fps));
+        frame += UnitsOf(entry, [&](TimeCode duration) {
+                     return AC3FramesForDuration(fscod, duration, fps);
+                 }).amountOr(0);
     }
+    firstFrames.push_back(frame);
     std::vector<std::uint64_t> starts;
     {
         FileSource source(input);
@@ -89,12 +101,14 @@ CutOutcome CutAC3File(const std::string& input, const CutList& list, const ShowC
 
     std::size_t piece = 0;
     ForEachPiece(input, list, show, abort, outcome,
-                 [&](const CutPoint& entry, bool tail, std::uint64_t, std::uint64_t base) {
+                 [&](const CutPoint& entry, std::uint64_t, std::uint64_t base) {
                      const std::size_t i = piece++;
-                     WriteBytePiece(input, entry.outputName, starts[i],
-                                    tail ? std::nullopt : std::optional(starts[i + 1]), abort, base,
+                     const std::uint64_t from = starts[i];
+                     const std::uint64_t to = std::max(from, starts[i + 1]);
+                     WriteBytePiece(input, entry.outputName, from,
+                                    entry.isTail() ? Count(kToEnd) : Count(to - from), abort, base,
                                     progress);
-                     return tail ? 0 : firstFrames[i + 1] - firstFrames[i];
+                     return firstFrames[i + 1] - firstFrames[i];
                  });
     return outcome;
 }
@@ -113,12 +127,12 @@ CutOutcome CutDTSFile(const std::string& input, const CutList& list, const ShowC
     }
     outcome.usable = true;
     ForEachPiece(input, list, show, abort, outcome,
-                 [&](const CutPoint& entry, bool tail, std::uint64_t start, std::uint64_t base) {
-                     const std::int64_t count =
-                         DTSFramesForDuration(entry.duration, kDTSSamplesPerFrame, rate, fps);
-                     WriteDTSPiece(input, entry.outputName, start, abort, base, progress,
-                                   tail ? kToEndOfInput : count);
-                     return tail ? 0 : NonNegative(count);
+                 [&](const CutPoint& entry, std::uint64_t start, std::uint64_t base) {
+                     const Count count = UnitsOf(entry, [&](TimeCode duration) {
+                         return DTSFramesForDuration(duration, kDTSSamplesPerFrame, rate, fps);
+                     });
+                     WriteDTSPiece(input, entry.outputName, start, abort, base, progress, count);
+                     return count.amountOr(0);
                  });
     return outcome;
 }
@@ -138,12 +152,13 @@ CutOutcome CutWAVFile(const std::string& input, const CutList& list, const ShowC
     }
     outcome.usable = true;
     ForEachPiece(input, list, show, abort, outcome,
-                 [&](const CutPoint& entry, bool tail, std::uint64_t start, std::uint64_t base) {
+                 [&](const CutPoint& entry, std::uint64_t start, std::uint64_t base) {
                      // The sample rate comes from the header, read again for every piece.
                      const std::uint32_t rate = WAVLayoutOfInput(input).header.sampleRate;
-                     const std::int64_t count = WAVSamplesForDuration(entry.duration, rate, fps);
-                     WriteWAVPiece(input, entry.outputName, start, abort, base, progress,
-                                   tail ? kToEndOfInput : count);
+                     const Count count = UnitsOf(entry, [&](TimeCode duration) {
+                         return WAVSamplesForDuration(duration, rate, fps);
+                     });
+                     WriteWAVPiece(input, entry.outputName, start, abort, base, progress, count);
                      if (FileExists(entry.outputName)) {
                          if (FileSizeOf(entry.outputName) <= WAVHeader::kSize) {
                              DeleteFileIfExists(entry.outputName);  // nothing but its header
@@ -153,7 +168,7 @@ CutOutcome CutWAVFile(const std::string& input, const CutList& list, const ShowC
                                            entry.outputName);
                          }
                      }
-                     return tail ? 0 : NonNegative(count);
+                     return count.amountOr(0);
                  });
     return outcome;
 }
@@ -166,24 +181,24 @@ CutOutcome CutMPAFile(const std::string& input, const CutList& list, const ShowC
         return outcome;
     }
     outcome.handled = true;
-    MPAInfo info;
-    ReadMPAInfo(input, true, info);
-    if (info.sampleRate == 0) {
+    const std::optional<MPAInfo> info = ReadMPAInfo(input, true);
+    if (!info || info->sampleRate == 0) {
         return outcome;
     }
     outcome.usable = true;
-    ForEachPiece(
-        input, list, show, abort, outcome,
-        [&](const CutPoint& entry, bool tail, std::uint64_t start, std::uint64_t base) {
-            const std::int64_t count = MPASamplesForDuration(entry.duration, info.sampleRate, fps);
-            const std::int64_t covered = WriteMPAPiece(input, entry.outputName, start, abort, base,
-                                                       progress, tail ? kMPAToEnd : count);
-            if (covered <= 0) {
-                // No audio frame in it: only stray bytes such as a trailing tag.
-                DeleteFileIfExists(entry.outputName);
-            }
-            return tail ? 0 : NonNegative(covered);
-        });
+    ForEachPiece(input, list, show, abort, outcome,
+                 [&](const CutPoint& entry, std::uint64_t start, std::uint64_t base) {
+                     const Count count = UnitsOf(entry, [&](TimeCode duration) {
+                         return MPASamplesForDuration(duration, info->sampleRate, fps);
+                     });
+                     const std::int64_t covered = WriteMPAPiece(input, entry.outputName, start,
+                                                                abort, base, progress, count);
+                     if (covered <= 0) {
+                         // No audio frame in it: only stray bytes such as a trailing tag.
+                         DeleteFileIfExists(entry.outputName);
+                     }
+                     return entry.isTail() ? 0 : NonNegative(covered);
+                 });
     return outcome;
 }
 

@@ -10,13 +10,22 @@
 
 namespace varnix {
 
+namespace {
+
+// The bytes from offset `from` to offset `to`; none when `to` lies before `from`.
+std::uint64_t BytesFromTo(std::uint64_t from, std::uint64_t to) {
+    return to > from ? to - from : 0;
+}
+
+}  // namespace
+
 void WriteBytePiece(const std::string& input, const std::string& output, std::uint64_t from,
-                    std::optional<std::uint64_t> to, const AbortFlag* abort,
-                    std::uint64_t progressBase, const ProgressCallback& progress) {
+                    Count bytes, const AbortFlag* abort, std::uint64_t progressBase,
+                    const ProgressCallback& progress) {
     ByteRangeCopy copy;
     copy.source = input;
     copy.start = from;
-    copy.count = to ? (*to > from ? *to - from : 0) : UINT64_MAX;
+    copy.count = bytes;
     copy.dest = output;
     copy.abort = abort;
     if (progress) {
@@ -27,7 +36,7 @@ void WriteBytePiece(const std::string& input, const std::string& output, std::ui
 
 bool WriteAC3Piece(const std::string& input, const std::string& output, std::uint64_t start,
                    const AbortFlag* abort, std::uint64_t progressBase,
-                   const ProgressCallback& progress, std::int64_t count) {
+                   const ProgressCallback& progress, Count count) {
     if (!FileExists(input)) {
         return false;
     }
@@ -36,24 +45,24 @@ bool WriteAC3Piece(const std::string& input, const std::string& output, std::uin
     }
     FileSource source(input);
     std::vector<std::uint64_t> indices{start};
-    if (count >= 0) {
-        indices.push_back(start + static_cast<std::uint64_t>(count));
+    if (!count.toEnd()) {
+        indices.push_back(start + count.amount());
     }
     const auto starts = FindAC3FrameStarts(source, indices);
     WriteBytePiece(input, output, starts[0],
-                   count >= 0 ? std::optional<std::uint64_t>(starts[1]) : std::nullopt, abort,
+                   count.toEnd() ? Count(kToEnd) : Count(BytesFromTo(starts[0], starts[1])), abort,
                    progressBase, progress);
     return true;
 }
 
 std::uint32_t DTSFrameLengthOf(const std::string& input) {
-    DTSHeader header;
-    return ReadDTSHeader(input, true, header) ? header.frameBytes : 0;
+    const std::optional<DTSHeader> header = ReadDTSHeader(input, true);
+    return header ? header->frameBytes : 0;
 }
 
 bool WriteDTSPiece(const std::string& input, const std::string& output, std::uint64_t start,
                    const AbortFlag* abort, std::uint64_t progressBase,
-                   const ProgressCallback& progress, std::int64_t count) {
+                   const ProgressCallback& progress, Count count) {
     if (!FileExists(input)) {
         return false;
     }
@@ -65,11 +74,10 @@ bool WriteDTSPiece(const std::string& input, const std::string& output, std::uin
     const auto at = [&](std::uint64_t frame) {
         return frame > size / length ? size : frame * length;
     };
-    WriteBytePiece(input, output, at(start),
-                   count >= 0
-                       ? std::optional<std::uint64_t>(at(start + static_cast<std::uint64_t>(count)))
-                       : std::nullopt,
-                   abort, progressBase, progress);
+    WriteBytePiece(
+        input, output, at(start),
+        count.toEnd() ? Count(kToEnd) : Count(BytesFromTo(at(start), at(start + count.amount()))),
+        abort, progressBase, progress);
     return true;
 }
 

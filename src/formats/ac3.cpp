@@ -1,6 +1,7 @@
 #include "formats/ac3.h"
 
 #include <algorithm>
+#include <optional>
 
 #include "core/errors.h"
 #include "core/host.h"
@@ -106,50 +107,47 @@ bool AC3Header::decode(std::span<const std::uint8_t> bytes) {
 
 namespace {
 
-// The first header of a file, read from `count` bytes; nothing when the file is shorter.
-bool ReadFirstHeader(const std::string& fileName, std::size_t count, AC3Header& header) {
+// The first header of a file, read from `count` bytes; none when the file is shorter.
+std::optional<AC3Header> ReadFirstHeader(const std::string& fileName, std::size_t count) {
     const auto head = ReadFileHead(fileName, count);
     if (head.size() < count) {
-        header = AC3Header{};
-        return false;
+        return std::nullopt;
     }
+    AC3Header header;
     header.decode(head);
-    return true;
+    return header;
 }
 
 }  // namespace
 
 unsigned GetAC3SampleRateCode(const std::string& fileName) {
-    AC3Header h;
-    return ReadFirstHeader(fileName, 7, h) ? h.fscod : 0;
+    const auto h = ReadFirstHeader(fileName, kAC3HeaderBytes);
+    return h ? h->fscod : 0;
 }
 
 unsigned GetAC3ChannelMode(const std::string& fileName) {
-    AC3Header h;
-    return ReadFirstHeader(fileName, 10, h) ? h.acmod : 0;
+    const auto h = ReadFirstHeader(fileName, kAC3QueryBytes);
+    return h ? h->acmod : 0;
 }
 
 bool GetAC3LFE(const std::string& fileName) {
-    AC3Header h;
-    return ReadFirstHeader(fileName, 10, h) && h.lfeon;
+    const auto h = ReadFirstHeader(fileName, kAC3QueryBytes);
+    return h && h->lfeon;
 }
 
 unsigned GetAC3BitStreamMode(const std::string& fileName) {
-    AC3Header h;
-    return ReadFirstHeader(fileName, 10, h) ? h.bsmod : 0;
+    const auto h = ReadFirstHeader(fileName, kAC3QueryBytes);
+    return h ? h->bsmod : 0;
 }
 
 unsigned GetAC3BitRateIndex(const std::string& fileName) {
-    AC3Header h;
-    return ReadFirstHeader(fileName, 10, h) ? h.bitRateIndex() : 0;
+    const auto h = ReadFirstHeader(fileName, kAC3QueryBytes);
+    return h ? h->bitRateIndex() : 0;
 }
 
 std::uint32_t GetAC3FrameBytes(const std::string& fileName) {
-    AC3Header h;
-    if (!ReadFirstHeader(fileName, 7, h) || !h.sync) {
-        return 0;
-    }
-    return h.frameBytes();
+    const auto h = ReadFirstHeader(fileName, kAC3HeaderBytes);
+    return h && h->sync ? h->frameBytes() : 0;
 }
 
 std::uint64_t GetAC3TotalSamples(const std::string& fileName) {
@@ -176,19 +174,24 @@ std::uint64_t AC3FrameLayout::frameStart(std::uint64_t index) const {
 
 namespace {
 
-// The header at `offset`, read on its own (a few bytes, no read-ahead block).
-bool HeaderAt(ByteSource& source, std::uint64_t offset, AC3Header& header) {
+// The usable header at `offset` (sync word and a frame length), read on its own (a few bytes, no
+// read-ahead block); none when there is no such header.
+std::optional<AC3Header> HeaderAt(ByteSource& source, std::uint64_t offset) {
     std::array<std::uint8_t, kAC3HeaderBytes> bytes{};
     const std::size_t got = source.readAt(offset, bytes);
-    return header.decode(std::span<const std::uint8_t>(bytes.data(), got));
+    AC3Header header;
+    if (!header.decode(std::span<const std::uint8_t>(bytes.data(), got))) {
+        return std::nullopt;
+    }
+    return header;
 }
 
 // Frames of the first frame's length at a few places spread over the file.
 bool SpotChecksAgree(ByteSource& source, std::uint32_t length, std::uint64_t frames) {
     const std::uint64_t spots[] = {1, frames / 2, frames - 1};
     return std::all_of(std::begin(spots), std::end(spots), [&](std::uint64_t i) {
-        AC3Header h;
-        return HeaderAt(source, i * length, h) && h.frameBytes() == length;
+        const std::optional<AC3Header> h = HeaderAt(source, i * length);
+        return h && h->frameBytes() == length;
     });
 }
 
@@ -229,10 +232,11 @@ bool UniformWithoutWalk(ByteSource& source, const AC3Header& first, std::uint64_
 AC3FrameLayout ReadAC3FrameLayoutOf(ByteSource& source, bool alwaysWalk) {
     AC3FrameLayout layout;
     layout.fileSize = source.size();
-    AC3Header first;
-    if (!HeaderAt(source, 0, first)) {
+    const std::optional<AC3Header> firstHeader = HeaderAt(source, 0);
+    if (!firstHeader) {
         return layout;
     }
+    const AC3Header& first = *firstHeader;
     const std::uint32_t length = first.frameBytes();
     layout.firstFrameBytes = length;
     layout.sampleRateCode = first.fscod;
@@ -275,10 +279,11 @@ std::vector<std::uint64_t> FindAC3FrameStarts(ByteSource& source,
                                               bool alwaysWalk) {
     AC3FrameLayout uniform;
     uniform.fileSize = source.size();
-    AC3Header first;
-    if (!HeaderAt(source, 0, first)) {
+    const std::optional<AC3Header> firstHeader = HeaderAt(source, 0);
+    if (!firstHeader) {
         return std::vector<std::uint64_t>(indices.size(), 0);
     }
+    const AC3Header& first = *firstHeader;
     uniform.firstFrameBytes = first.frameBytes();
     uniform.sampleRateCode = first.fscod;
     uniform.frameCount = uniform.fileSize / uniform.firstFrameBytes;

@@ -21,6 +21,9 @@ constexpr std::uint32_t kAC3SamplesPerFrame = 1536;
 constexpr unsigned kAC3FrameSizeCodes = 38;
 // Bytes of a frame header that hold every field read here (sync word to the LFE flag).
 constexpr std::size_t kAC3HeaderBytes = 7;
+// Bytes that the per-file queries of the channel mode, LFE flag, bit-stream mode and bit-rate
+// index read: a file shorter than this gives 0 for them.
+constexpr std::size_t kAC3QueryBytes = 10;
 
 // Frame length in 16-bit words by sample-rate code (48 kHz, 44.1 kHz, 32 kHz) and frame-size
 // code 0..37 (ATSC A/52 frame size code table).

@@ -132,27 +132,34 @@ bool DTSHeader::decode(std::span<const std::uint8_t> bytes) {
     return true;
 }
 
-bool ReadDTSHeader(const std::string& fileName, bool force, DTSHeader& header) {
-    header = DTSHeader{};
+std::optional<DTSHeader> ReadDTSHeader(const std::string& fileName, bool force) {
     if (!force && LowerCase(ExtensionOf(fileName)) != ".dts") {
-        return false;
+        return std::nullopt;
     }
-    return header.decode(ReadFileHead(fileName, kDTSHeaderBytes));
+    DTSHeader header;
+    if (!header.decode(ReadFileHead(fileName, kDTSHeaderBytes))) {
+        return std::nullopt;
+    }
+    return header;
+}
+
+std::uint64_t CountDTSFrames(ByteSource& source) {
+    std::array<std::uint8_t, kDTSHeaderBytes> bytes{};
+    DTSHeader first;
+    if (source.readAt(0, bytes) < bytes.size() || !first.decode(bytes)) {
+        return 0;
+    }
+    std::uint64_t length = first.frameBytes;
+    if (source.readAt(length, bytes) == bytes.size() && ReadBE32(bytes) != kDTSSync) {
+        length = 2048;  // the first frame is not followed by another one where it says
+    }
+    return source.size() / length;
 }
 
 std::uint64_t GetDTSFrameCount(const std::string& fileName) {
     FileSource source(fileName);
-    std::array<std::uint8_t, kDTSHeaderBytes> bytes{};
-    DTSHeader first;
     try {
-        if (source.readAt(0, bytes) < bytes.size() || !first.decode(bytes)) {
-            return 0;
-        }
-        std::uint64_t length = first.frameBytes;
-        if (source.readAt(length, bytes) == bytes.size() && ReadBE32(bytes) != kDTSSync) {
-            length = 2048;  // the first frame is not followed by another one where it says
-        }
-        return source.size() / length;
+        return CountDTSFrames(source);
     } catch (const IoError&) {
         return 0;  // a query: an unreadable file gives no count
     }
@@ -160,26 +167,27 @@ std::uint64_t GetDTSFrameCount(const std::string& fileName) {
 
 namespace {
 
-bool ReadCoreHeader(const std::string& fileName, DTSCoreHeader& core) {
+// Every field of the first core header; none when the file is shorter than a core header.
+std::optional<DTSCoreHeader> ReadCoreHeader(const std::string& fileName) {
     const auto bytes = ReadFileHead(fileName, kDTSCoreHeaderBytes);
     if (bytes.size() < kDTSCoreHeaderBytes) {
-        core = DTSCoreHeader{};
-        return false;
+        return std::nullopt;
     }
+    DTSCoreHeader core;
     core.decode(bytes);
-    return true;
+    return core;
 }
 
 }  // namespace
 
 std::uint32_t GetDTSSampleRate(const std::string& fileName) {
-    DTSCoreHeader core;
-    return ReadCoreHeader(fileName, core) ? DTSSampleRate(core.sfreq) : 0;
+    const std::optional<DTSCoreHeader> core = ReadCoreHeader(fileName);
+    return core ? DTSSampleRate(core->sfreq) : 0;
 }
 
 bool GetDTSLFE(const std::string& fileName) {
-    DTSCoreHeader core;
-    return ReadCoreHeader(fileName, core) && core.lff != 0;
+    const std::optional<DTSCoreHeader> core = ReadCoreHeader(fileName);
+    return core && core->lff != 0;
 }
 
 std::string DTSHeaderReportOf(std::span<const std::uint8_t> bytes) {

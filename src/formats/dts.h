@@ -5,10 +5,13 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <span>
 #include <string>
 
 namespace varnix {
+
+class ByteSource;
 
 constexpr std::uint32_t kDTSSync = 0x7FFE8001;
 constexpr std::uint32_t kDTSSamplesPerFrame = 512;
@@ -65,12 +68,15 @@ struct DTSHeader {
     bool decode(std::span<const std::uint8_t> bytes);
 };
 
-// Reads the header of a file. Unless `force` is set, only a file whose name ends in ".dts" (in
-// any letter case) is read; the record is zero otherwise. True when the sync word matched.
-bool ReadDTSHeader(const std::string& fileName, bool force, DTSHeader& header);
+// The header of a file's first frame. Unless `force` is set, only a file whose name ends in ".dts"
+// (in any letter case) is read. None for another name, a file shorter than the header, or one
+// that does not begin with the sync word.
+std::optional<DTSHeader> ReadDTSHeader(const std::string& fileName, bool force);
 // Frames in the file: its size div the frame length, where a first frame not followed by a sync
-// word counts as 2048 bytes long. 0 without the sync word.
+// word counts as 2048 bytes long. 0 without the sync word, and 0 when the file cannot be read.
 std::uint64_t GetDTSFrameCount(const std::string& fileName);
+// The same count over any source; throws IoError when the source cannot be read.
+std::uint64_t CountDTSFrames(ByteSource& source);
 // Sample rate of the first frame; 0 when the file is too short or the code is invalid.
 std::uint32_t GetDTSSampleRate(const std::string& fileName);
 // True when the first frame carries low-frequency effects.

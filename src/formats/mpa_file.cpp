@@ -19,25 +19,25 @@ void TMPAFile::SkipID3v2() {
     seek(0, 6);
     std::uint32_t size = 0;
     for (int i = 0; i < 4; ++i) {
-        std::uint8_t b = 0;
-        if (!readByte(b)) {
+        const std::optional<std::uint8_t> b = readByte();
+        if (!b) {
             return;
         }
-        size = (size << 7) | b;  // (b0 << 21) | (b1 << 14) | (b2 << 7) | b3
+        size = (size << 7) | *b;  // (b0 << 21) | (b1 << 14) | (b2 << 7) | b3
     }
     seek(1, size);
 }
 
 bool TMPAFile::FindNextSync() {
     while (true) {
-        std::uint8_t b = 0;
-        if (!readByte(b)) {
+        const std::optional<std::uint8_t> b = readByte();
+        if (!b) {
             return false;
         }
         window_[0] = window_[1];
         window_[1] = window_[2];
         window_[2] = window_[3];
-        window_[3] = b;
+        window_[3] = *b;
         if (window_[0] == 0xFF && (window_[1] & 0xE0) == 0xE0) {
             return true;
         }
@@ -91,8 +91,7 @@ void TMPAFile::ReadInfoFrame() {
     seek(0, start);
 }
 
-bool ReadMPAInfo(const std::string& fileName, bool walkWholeFile, MPAInfo& info) {
-    info = MPAInfo{};
+std::optional<MPAInfo> ReadMPAInfo(const std::string& fileName, bool walkWholeFile) {
     TMPAFile file(fileName);
     file.SkipID3v2();
     file.ReadInfoFrame();
@@ -114,6 +113,10 @@ bool ReadMPAInfo(const std::string& fileName, bool walkWholeFile, MPAInfo& info)
     }
 
     const TMPAFrame& first = file.InfoFrame();
+    if (!first.valid) {
+        return std::nullopt;  // no frame at all: the walk found nothing either
+    }
+    MPAInfo info;
     info.version = first.version;
     info.layer = first.layer;
     info.bitRate = first.bitRate;
@@ -127,7 +130,7 @@ bool ReadMPAInfo(const std::string& fileName, bool walkWholeFile, MPAInfo& info)
     info.totalSamples = samples;
     info.frameCount = frames;
     info.protection = false;
-    return first.valid;
+    return info;
 }
 
 }  // namespace varnix

@@ -5,6 +5,7 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <string>
 
 #include "formats/mpa_frame.h"
@@ -66,10 +67,10 @@ class TMPAFile : public TStdIOCallback {
     bool infoTagged_ = false;
 };
 
-// Fills `info` from a file: the header values of its first frame, and the samples and frames of
-// the first audio frame only or, with walkWholeFile, of the whole file. Everything stays zero
-// when no frame is found. True when a frame was found. Throws IoError when the file cannot be
-// opened, positioned or read (a read error never ends the walk as if the file ended there).
-bool ReadMPAInfo(const std::string& fileName, bool walkWholeFile, MPAInfo& info);
+// The stream information of a file: the header values of its first frame, and the samples and
+// frames of the first audio frame only or, with walkWholeFile, of the whole file. None when no
+// frame is found. Throws IoError when the file cannot be opened, positioned or read (a read error
+// never ends the walk as if the file ended there).
+std::optional<MPAInfo> ReadMPAInfo(const std::string& fileName, bool walkWholeFile);
 
 }  // namespace varnix

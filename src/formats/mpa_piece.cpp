@@ -1,6 +1,7 @@
 #include "formats/mpa_piece.h"
 
 #include <algorithm>
+#include <limits>
 #include <optional>
 
 #include "core/file_helpers.h"
@@ -20,15 +21,16 @@ std::uint64_t Distance(std::uint64_t a, std::uint64_t b) {
 }  // namespace
 
 MPAPieceRange LocateMPAPiece(const std::string& sourceName, std::uint64_t startSample,
-                             std::int64_t sampleCount) {
+                             Count sampleCount) {
     TMPAFile file(sourceName);
     file.SkipID3v2();
     file.ReadInfoFrame();
 
-    const bool toEnd = sampleCount < 0;
-    const auto count = static_cast<std::uint64_t>(sampleCount);
+    const bool toEnd = sampleCount.toEnd();
+    // The sample where the piece ends; a count past the largest number never ends it.
     const std::uint64_t target =
-        (toEnd || count > UINT64_MAX - startSample) ? UINT64_MAX : startSample + count;
+        startSample +
+        CountWithin(sampleCount, std::numeric_limits<std::uint64_t>::max() - startSample);
     std::optional<std::uint64_t> startPos;
     std::optional<std::uint64_t> length;
     std::uint64_t cum = 0;
@@ -80,7 +82,7 @@ MPAPieceRange LocateMPAPiece(const std::string& sourceName, std::uint64_t startS
     if (!startPos) {
         // The start lies past the last frame: nothing of the stream belongs to this piece.
         range.start = here;
-        range.length = 0;
+        range.length = 0u;
         range.samples = 0;
         return range;
     }
@@ -89,8 +91,7 @@ MPAPieceRange LocateMPAPiece(const std::string& sourceName, std::uint64_t startS
         length = here >= *startPos ? here - *startPos : 0;
         end = cum;
     }
-    range.length = *length;
-    range.toEnd = toEnd;
+    range.length = toEnd ? Count(kToEnd) : Count(*length);
     range.samples = end > startSample ? static_cast<std::int64_t>(end - startSample) : 0;
     return range;
 }
@@ -98,10 +99,10 @@ MPAPieceRange LocateMPAPiece(const std::string& sourceName, std::uint64_t startS
 std::int64_t WriteMPAPiece(const std::string& sourceName, const std::string& destName,
                            std::uint64_t startSample, const AbortFlag* abortFlag,
                            std::uint64_t progressBase, const ProgressCallback& progress,
-                           std::int64_t sampleCount) {
+                           Count sampleCount) {
     const MPAPieceRange range = LocateMPAPiece(sourceName, startSample, sampleCount);
-    CopyFileRange(sourceName, destName, progress, abortFlag, progressBase,
-                  range.toEnd ? kToEndOfFile : range.length, range.start);
+    CopyFileRange(sourceName, destName, progress, abortFlag, progressBase, range.length,
+                  range.start);
     return range.samples;
 }
 

@@ -5,18 +5,15 @@
 #include <cstdint>
 #include <string>
 
+#include "core/extent.h"
 #include "core/host.h"
 
 namespace varnix {
 
-// A sample count that means "to the end of the file".
-constexpr std::int64_t kMPAToEnd = -1;
-
 // The byte range of one piece.
 struct MPAPieceRange {
     std::uint64_t start = 0;   // byte offset of the first byte copied
-    std::uint64_t length = 0;  // bytes (ignored when toEnd)
-    bool toEnd = false;        // the piece runs to the end of the file
+    Count length = 0u;         // bytes, or kToEnd: the piece runs to the end of the file
     std::int64_t samples = 0;  // samples of the accepted frames the piece covers
 };
 
@@ -24,12 +21,12 @@ struct MPAPieceRange {
 // boundary nearest to startSample + sampleCount (ties go to the later boundary; of boundaries
 // that frames without accepted samples separate, the one right after the last accepted frame,
 // where the next piece begins); sampleCount
-// kMPAToEnd runs to the end of the file. The first piece (startSample 0) begins after an ID3v2
+// kToEnd runs to the end of the file. The first piece (startSample 0) begins after an ID3v2
 // tag and a "Xing"/"Info" frame. A start past the last frame gives an empty range at the end of
 // the file. Lets the host pump events every few hundred frames. Throws IoError when the file
 // cannot be opened, positioned or read.
 MPAPieceRange LocateMPAPiece(const std::string& sourceName, std::uint64_t startSample,
-                             std::int64_t sampleCount);
+                             Count sampleCount);
 
 // Writes that piece into destName (replacing it) and returns the samples it covers; the next
 // piece starts at startSample plus the result, so no frame is lost or repeated. The copy reports
@@ -38,6 +35,6 @@ MPAPieceRange LocateMPAPiece(const std::string& sourceName, std::uint64_t startS
 std::int64_t WriteMPAPiece(const std::string& sourceName, const std::string& destName,
                            std::uint64_t startSample, const AbortFlag* abortFlag,
                            std::uint64_t progressBase, const ProgressCallback& progress,
-                           std::int64_t sampleCount);
+                           Count sampleCount);
 
 }  // namespace varnix

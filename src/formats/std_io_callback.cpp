@@ -39,12 +39,11 @@ bool TStdIOCallback::fill() {
     return valid_ > 0;
 }
 
-bool TStdIOCallback::readByteSlow(std::uint8_t& byte) {
+std::optional<std::uint8_t> TStdIOCallback::readByteSlow() {
     if (!fill()) {
-        return false;
+        return std::nullopt;
     }
-    byte = block_[cursor_++];
-    return true;
+    return block_[cursor_++];
 }
 
 std::size_t TStdIOCallback::read(void* buffer, std::size_t count) {

@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -37,19 +38,18 @@ class TStdIOCallback {
     // or 0 reached by a non-zero offset).
     void seek(int origin, std::int64_t offset);
 
-    // One byte; false at the end of the file. Throws IoError as read does.
-    bool readByte(std::uint8_t& byte) {
+    // The next byte; none at the end of the file. Throws IoError as read does.
+    std::optional<std::uint8_t> readByte() {
         if (cursor_ < valid_) {
-            byte = block_[cursor_++];
-            return true;
+            return block_[cursor_++];
         }
-        return readByteSlow(byte);
+        return readByteSlow();
     }
 
     const std::string& fileName() const { return fileName_; }
 
   private:
-    bool readByteSlow(std::uint8_t& byte);
+    std::optional<std::uint8_t> readByteSlow();
     // Loads the block that begins at the current position.
     bool fill();
 

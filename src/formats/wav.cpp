@@ -232,7 +232,7 @@ bool FinishWAVHeader(const std::string& fileName) {
 
 bool WriteWAVPiece(const std::string& source, const std::string& dest, std::uint64_t start,
                    const AbortFlag* abortFlag, std::uint64_t progressBase,
-                   const ProgressCallback& progress, std::int64_t count) {
+                   const ProgressCallback& progress, Count count) {
     if (!FileExists(source)) {
         return false;
     }
@@ -251,9 +251,7 @@ bool WriteWAVPiece(const std::string& source, const std::string& dest, std::uint
     const std::uint64_t wholeFrames = layout.dataSize / bpf;
     const std::uint64_t skip = std::min(start, wholeFrames) * bpf;
     const std::uint64_t available = wholeFrames * bpf - skip;
-    const std::uint64_t total = (count < 0 || static_cast<std::uint64_t>(count) > available / bpf)
-                                    ? available
-                                    : static_cast<std::uint64_t>(count) * bpf;
+    const std::uint64_t total = CountWithin(count, available / bpf) * bpf;
 
     const auto failWrite = [&] {
         DeleteFileIfExists(dest);

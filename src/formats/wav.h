@@ -8,6 +8,7 @@
 #include <span>
 #include <string>
 
+#include "core/extent.h"
 #include "core/host.h"
 
 namespace varnix {
@@ -94,7 +95,7 @@ WAVHeader ReadWAVHeaderFrom(BinaryFile& file);
 bool FixWAVHeader(const std::string& fileName);
 bool FinishWAVHeader(const std::string& fileName);
 
-// Writes sample frames start .. start + count - 1 (count -1: to the end of the data) of
+// Writes sample frames start .. start + count - 1 (count kToEnd: to the end of the data) of
 // `source` into a new file `dest` under a canonical header. Copies only whole sample frames of
 // the data chunk.
 // The source must exist and be usable PCM; otherwise nothing is written and false is returned.
@@ -104,6 +105,6 @@ bool FinishWAVHeader(const std::string& fileName);
 // dest cannot be created or written, or dest vanishes before its header is final.
 bool WriteWAVPiece(const std::string& source, const std::string& dest, std::uint64_t start,
                    const AbortFlag* abortFlag, std::uint64_t progressBase,
-                   const ProgressCallback& progress, std::int64_t count);
+                   const ProgressCallback& progress, Count count);
 
 }  // namespace varnix

@@ -17,8 +17,8 @@ namespace {
 
 std::string AC3Problem(const std::string& fileName) {
     AC3Header h;
-    const auto head = ReadFileHead(fileName, 10);
-    if (head.size() < 10) {
+    const auto head = ReadFileHead(fileName, kAC3QueryBytes);
+    if (head.size() < kAC3QueryBytes) {
         return "truncated AC3 frame header";
     }
     h.decode(head);
@@ -76,11 +76,11 @@ std::string WAVProblem(const std::string& fileName) {
 
 std::string MPAProblem(const std::string& fileName) {
     try {
-        MPAInfo info;
-        if (!ReadMPAInfo(fileName, false, info) || info.sampleRate == 0) {
+        const std::optional<MPAInfo> info = ReadMPAInfo(fileName, false);
+        if (!info || info->sampleRate == 0) {
             return "no MPEG audio frame found";
         }
-        if (info.bitRate == 0) {
+        if (info->bitRate == 0) {
             return "free-format MPEG audio (no bit rate in the frame headers)";
         }
     } catch (const IoError& e) {

@@ -11,46 +11,46 @@
 
 namespace varnix {
 
-bool ReadAudioSamples(const std::string& fileName, MediaKind kind, AudioSamples& out) {
-    out = AudioSamples{};
+std::optional<AudioSamples> ReadAudioSamples(const std::string& fileName, MediaKind kind) {
+    AudioSamples audio;
     if (kind == MediaKind::AC3) {
         const AC3FrameLayout layout = ReadAC3FrameLayout(fileName);
         if (layout.firstFrameBytes == 0) {
-            return false;  // reserved sample rate, frame size out of the table, or no header
+            return std::nullopt;  // reserved sample rate, frame size out of the table, or no header
         }
-        out.samples = layout.totalSamples();
-        out.sampleRate = AC3SampleRate(layout.sampleRateCode);
-        return true;
-    }
-    if (kind == MediaKind::DTS) {
-        out.samples = GetDTSFrameCount(fileName) * kDTSSamplesPerFrame;
-        out.sampleRate = GetDTSSampleRate(fileName);
-        return out.sampleRate != 0;
-    }
-    if (kind == MediaKind::WAV) {
+        audio.samples = layout.totalSamples();
+        audio.sampleRate = AC3SampleRate(layout.sampleRateCode);
+    } else if (kind == MediaKind::DTS) {
+        audio.samples = GetDTSFrameCount(fileName) * kDTSSamplesPerFrame;
+        audio.sampleRate = GetDTSSampleRate(fileName);
+    } else if (kind == MediaKind::WAV) {
         const WAVLayout layout = ReadWAVLayout(fileName);
         const WAVHeader& h = layout.header;
         const std::uint32_t bytesPerSample = h.bitsPerSample / 8u;
-        if (!layout.isPCM() || !layout.dataFound || h.channels == 0 || bytesPerSample == 0 ||
-            h.sampleRate == 0) {
-            return false;
+        if (!layout.isPCM() || !layout.dataFound || h.channels == 0 || bytesPerSample == 0) {
+            return std::nullopt;
         }
-        out.samples = layout.dataSize / h.channels / bytesPerSample;
-        out.sampleRate = h.sampleRate;
-        return true;
-    }
-    if (kind == MediaKind::MPA) {
-        MPAInfo info;
+        audio.samples = layout.dataSize / h.channels / bytesPerSample;
+        audio.sampleRate = h.sampleRate;
+    } else if (kind == MediaKind::MPA) {
+        std::optional<MPAInfo> info;
         try {
-            ReadMPAInfo(fileName, true, info);
+            info = ReadMPAInfo(fileName, true);
         } catch (const IoError&) {
-            return false;
+            return std::nullopt;
         }
-        out.samples = info.totalSamples;
-        out.sampleRate = info.sampleRate;
-        return out.sampleRate != 0;
+        if (!info) {
+            return std::nullopt;
+        }
+        audio.samples = info->totalSamples;
+        audio.sampleRate = info->sampleRate;
+    } else {
+        return std::nullopt;
     }
-    return false;
+    if (audio.sampleRate == 0) {
+        return std::nullopt;
+    }
+    return audio;
 }
 
 TimeCode GetMediaDuration(const std::string& fileName, AbortFlag* abort,
@@ -63,12 +63,12 @@ TimeCode GetMediaDuration(const std::string& fileName, AbortFlag* abort,
             GetVideoInfo(fileName, progress, abort, [] { CurrentHost().pumpEvents(); });
         return info ? info->duration : TimeCode::None();
     }
-    AudioSamples audio;
-    if (!ReadAudioSamples(fileName, kind, audio)) {
+    const std::optional<AudioSamples> audio = ReadAudioSamples(fileName, kind);
+    if (!audio) {
         return TimeCode::None();
     }
-    return CountToDuration(false, fps, static_cast<double>(audio.sampleRate),
-                           static_cast<std::int64_t>(audio.samples));
+    return CountToDuration(false, fps, static_cast<double>(audio->sampleRate),
+                           static_cast<std::int64_t>(audio->samples));
 }
 
 TimeCode MediaDurationForSystem(const std::string& fileName, TvSystem system, AbortFlag* abort,

@@ -1,6 +1,7 @@
 #pragma once
 // The play time of a media file as a time code at the caller's frame rate.
 
+#include <optional>
 #include <string>
 
 #include "core/host.h"
@@ -26,12 +27,13 @@ TimeCode GetMediaDuration(const std::string& fileName, AbortFlag* abort,
 TimeCode MediaDurationForSystem(const std::string& fileName, TvSystem system, AbortFlag* abort,
                                 ProgressIndicator* progress, FormatOptions formats = {});
 
-// Samples and sample rate of an audio file as the durations count them. False for a file that
-// is not audio of a known kind or cannot give a duration.
+// Samples and sample rate of an audio file as the durations count them.
 struct AudioSamples {
     std::uint64_t samples = 0;
-    std::uint32_t sampleRate = 0;
+    std::uint32_t sampleRate = 0;  // never 0
 };
-bool ReadAudioSamples(const std::string& fileName, MediaKind kind, AudioSamples& out);
+// None for a file that is not audio of a known kind or cannot give a duration (no sample rate, a
+// frame length of 0, no channels or bits, no "data" chunk, a read error).
+std::optional<AudioSamples> ReadAudioSamples(const std::string& fileName, MediaKind kind);
 
 }  // namespace varnix

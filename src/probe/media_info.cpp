@@ -14,54 +14,60 @@ bool IsPCMWave(const std::string& fileName) {
     return h.isRiffWave() && h.formatTag == 1;
 }
 
-void ReadAC3Description(const std::string& fileName, MediaInfoAC3& info) {
-    info = MediaInfoAC3{};
-    const auto head = ReadFileHead(fileName, 10);
+MediaInfoAC3 ReadAC3Description(const std::string& fileName) {
+    MediaInfoAC3 info;
+    const auto head = ReadFileHead(fileName, kAC3QueryBytes);
     AC3Header h;
     h.decode(head);
     if (head.size() >= kAC3HeaderBytes) {
         static constexpr double kKiloHertz[4] = {48.0, 44.1, 32.0, 48.0};
         info.sampleRate = kKiloHertz[h.fscod & 3];
     }
-    if (head.size() >= 10) {
+    if (head.size() >= kAC3QueryBytes) {
         info.bitRate = AC3BitRate(h.bitRateIndex());
         info.audioCodingMode = h.acmod;
         info.lfe = h.lfeon ? 1 : 0;
     }
+    return info;
 }
 
-void ReadDTSDescription(const std::string& fileName, MediaInfoDTS& info) {
-    info = MediaInfoDTS{};
+MediaInfoDTS ReadDTSDescription(const std::string& fileName) {
+    MediaInfoDTS info;
     DTSCoreHeader core;
     const auto head = ReadFileHead(fileName, kDTSCoreHeaderBytes);
     if (head.size() < kDTSCoreHeaderBytes || !core.decode(head)) {
-        return;
+        return info;
     }
     info.rateCode = core.rate;
     info.channelArrangement = core.amode;
     info.lfe = core.lff != 0 ? 1 : 0;
     info.sampleRateCode = static_cast<std::uint8_t>(core.sfreq);
+    return info;
 }
 
-void ReadWAVDescription(const std::string& fileName, MediaInfoWAV& info) {
-    info = MediaInfoWAV{};
+MediaInfoWAV ReadWAVDescription(const std::string& fileName) {
     const WAVHeader h = ReadWAVHeader(fileName);
+    MediaInfoWAV info;
     info.sampleRate = h.sampleRate;
     info.bitsPerSample = h.bitsPerSample;
     info.channels = h.channels;
+    return info;
 }
 
-void ReadMPADescription(const std::string& fileName, MediaInfoMPA& info) {
-    info = MediaInfoMPA{};
-    MPAInfo mpa;
+MediaInfoMPA ReadMPADescription(const std::string& fileName) {
+    MediaInfoMPA info;
+    std::optional<MPAInfo> mpa;
     try {
-        ReadMPAInfo(fileName, true, mpa);
+        mpa = ReadMPAInfo(fileName, true);
     } catch (const IoError&) {
-        return;
+        return info;
     }
-    info.bitRate = mpa.bitRate;
-    info.sampleRate = mpa.sampleRate;
-    info.channelMode = mpa.channelMode;
+    if (mpa) {
+        info.bitRate = mpa->bitRate;
+        info.sampleRate = mpa->sampleRate;
+        info.channelMode = mpa->channelMode;
+    }
+    return info;
 }
 
 }  // namespace varnix

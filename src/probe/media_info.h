@@ -37,11 +37,11 @@ struct MediaInfoMPA {
     std::uint8_t channelMode = 0;  // 0 stereo, 1 joint stereo, 2 dual channel, 3 mono
 };
 
-// Each clears the record and fills it from the first frame or the header; the MPEG audio one
-// walks the whole file. A file that cannot be read leaves the record zero.
-void ReadAC3Description(const std::string& fileName, MediaInfoAC3& info);
-void ReadDTSDescription(const std::string& fileName, MediaInfoDTS& info);
-void ReadWAVDescription(const std::string& fileName, MediaInfoWAV& info);
-void ReadMPADescription(const std::string& fileName, MediaInfoMPA& info);
+// Each gives the record of the first frame or the header; the MPEG audio one walks the whole
+// file. A file that cannot be read gives a zero record (the lists show zeros for it).
+MediaInfoAC3 ReadAC3Description(const std::string& fileName);
+MediaInfoDTS ReadDTSDescription(const std::string& fileName);
+MediaInfoWAV ReadWAVDescription(const std::string& fileName);
+MediaInfoMPA ReadMPADescription(const std::string& fileName);
 
 }  // namespace varnix

@@ -1,44 +1,18 @@
 #include "probe/report.h"
 
 #include "core/host.h"
-#include "formats/detect.h"
-#include "probe/media_info.h"
-#include "probe/report_audio.h"
-#include "probe/report_video.h"
+#include "probe/media_information.h"
+#include "probe/report_text.h"
 
 namespace varnix {
-
-namespace {
-
-std::string ReportOfKind(const std::string& fileName, MediaKind kind, ProgressIndicator* progress,
-                         char decimalSeparator) {
-    if (kind == MediaKind::AC3) {
-        return AC3InformationReport(fileName);
-    }
-    if (kind == MediaKind::DTS) {
-        return DTSInformationReport(fileName, decimalSeparator);
-    }
-    if (kind == MediaKind::MPA) {
-        return MPAInformationReport(fileName);
-    }
-    if (kind == MediaKind::WAV) {
-        return IsPCMWave(fileName) ? WAVInformationReport(fileName) : kUnknownFileFormat;
-    }
-    if (IsVideoKind(kind)) {
-        return VideoInformationReport(fileName, progress);
-    }
-    return kUnknownFileFormat;
-}
-
-}  // namespace
 
 std::string ShowMediaInformation(const std::string& fileName, bool show,
                                  ProgressIndicator* progress, char decimalSeparator,
                                  FormatOptions formats) {
-    const std::string text =
-        ReportOfKind(fileName, DetectFormat(fileName, formats), progress, decimalSeparator);
+    const std::optional<MediaInformation> info = ReadMediaInformation(fileName, progress, formats);
+    const std::string text = info ? ReportText(*info, decimalSeparator) : kUnknownFileFormat;
     if (show) {
-        const bool unknown = text == kUnknownFileFormat;
+        const bool unknown = !info;
         CurrentHost().showMessage(unknown ? MessageIcon::Error : MessageIcon::Information,
                                   unknown ? kReportErrorTitle : kReportTitle, text);
     }

@@ -74,24 +74,16 @@ AudioColumns WAVColumns(const MediaInfoWAV& info, char decimalSeparator) {
 std::optional<AudioColumns> AudioColumnsOfFile(const std::string& fileName, MediaKind kind,
                                                char decimalSeparator) {
     if (kind == MediaKind::AC3) {
-        MediaInfoAC3 info;
-        ReadAC3Description(fileName, info);
-        return AC3Columns(info, decimalSeparator);
+        return AC3Columns(ReadAC3Description(fileName), decimalSeparator);
     }
     if (kind == MediaKind::DTS) {
-        MediaInfoDTS info;
-        ReadDTSDescription(fileName, info);
-        return DTSColumns(info, decimalSeparator);
+        return DTSColumns(ReadDTSDescription(fileName), decimalSeparator);
     }
     if (kind == MediaKind::MPA) {
-        MediaInfoMPA info;
-        ReadMPADescription(fileName, info);
-        return MPAColumns(info, decimalSeparator);
+        return MPAColumns(ReadMPADescription(fileName), decimalSeparator);
     }
     if (kind == MediaKind::WAV) {
-        MediaInfoWAV info;
-        ReadWAVDescription(fileName, info);
-        return WAVColumns(info, decimalSeparator);
+        return WAVColumns(ReadWAVDescription(fileName), decimalSeparator);
     }
     return std::nullopt;
 }

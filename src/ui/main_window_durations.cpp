@@ -1,6 +1,8 @@
 // The durations list: durations taken from files (a video scan in the busy state) or typed in
 // the duration dialog, their numbers, times and total, and the list's commands.
 
+#include <optional>
+
 #include "core/errors.h"
 #include "core/file_helpers.h"
 #include "core/host.h"
@@ -111,18 +113,20 @@ bool TAC3Splitter::AddDurationFromFile(const QString& fileName) {
     SetItemData(item, -1);
 
     DurationPair pair = DurationPair::None();
-    bool readFailed = false;
+    std::optional<std::string> readError;
     try {
         pair = FileDurationPair(file, kind);
-    } catch (const VarnixError&) {
-        readFailed = true;
+    } catch (const VarnixError& error) {
+        readError = error.what();
     }
     progress_->setPosition(0);
-    if (readFailed || !FileExists(file) || (pair.pal.IsNone() && pair.ntsc.IsNone())) {
-        // The file went away or gives no duration: no row for it.
+    if (readError || !FileExists(file) || (pair.pal.IsNone() && pair.ntsc.IsNone())) {
+        // The file went away, cannot be read or gives no duration: no row for it.
         delete item;
         std::string text = "Error in file " + file;
-        if (!readFailed && FileExists(file)) {
+        if (readError) {
+            text += ": " + *readError;
+        } else if (FileExists(file)) {
             text += ": " + MediaFileProblem(file, Formats());
         }
         CurrentHost().showMessage(MessageIcon::Warning, "Error!", text);

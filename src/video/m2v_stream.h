@@ -135,7 +135,8 @@ class TM2VStream {
     static constexpr std::size_t kDisplayPositions = 2000000;
 
     // Opens the file (an elementary stream, or a program or transport stream through its
-    // demuxer); throws EParserFileException (after the reader's message) when it cannot.
+    // demuxer); throws EParserFileException (after the reader's message) when it cannot be opened,
+    // is empty or holds no video, IoError when its first block cannot be read.
     explicit TM2VStream(const std::string& fileName);
     ~TM2VStream();
     TM2VStream(const TM2VStream&) = delete;
@@ -155,7 +156,8 @@ class TM2VStream {
 
     // collect: keep the main headers as a table of entries (with the cache on they go to the
     // cache file and come back from it); collectAll: also user data, the minor extensions and
-    // the system start codes.
+    // the system start codes. Throws IoError naming the file and the system's reason when the
+    // file cannot be read; the cache file of this scan is then not written.
     void Scan(bool collect, bool collectAll);
 
     const M2VResults& Results() const { return scan_.results; }

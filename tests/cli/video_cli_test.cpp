@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "cli_runner.h"
+#include "core/file.h"
 #include "core/file_helpers.h"
 #include "support/temp_dir.h"
 #include "support/video_builders.h"
@@ -67,6 +68,20 @@ TEST(VarnixVideoDuration, OtherWidthsNeedTheExtendedFormats) {
     run = RunCli({"split", "-x", "-s", "pal", "-o", dir.file("out"), "-d", w704, wav, w704});
     EXPECT_EQ(run.status, 1);
     EXPECT_EQ(run.err, "varnix: " + w704 + ": a video file, not audio\n");
+}
+
+// A read error during the scan is no short duration: the reason goes to standard error, the
+// status is 1 and no cache file is left.
+TEST(VarnixVideoDuration, AReadErrorGivesTheReasonAndStatusOne) {
+    TempDir dir;
+    const std::string video = dir.copyData("video/pal_mpeg2.m2v");
+    const InjectedReadFault fault(video, 100000);
+    const auto run = RunCli({"duration", video});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.out, "");
+    EXPECT_NE(run.err.find("Unable to read from file " + video + ": "), std::string::npos)
+        << run.err;
+    EXPECT_FALSE(FileExists(video + ".vnf"));
 }
 
 TEST(VarnixVideoInfo, ReportWithLFAndTheDurationOnceScanned) {

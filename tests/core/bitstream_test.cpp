@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <numeric>
 #include <random>
 #include <vector>
@@ -256,6 +257,50 @@ TEST_F(FileBitStreamTest, EmptyFileShowsTheReadMessageAndThrows) {
     EXPECT_THROW(TFileBitStream reader(name, 8), EParserFileException);
     ASSERT_EQ(host.messages.size(), 1u);
     EXPECT_EQ(host.messages[0].text, "Unable to read from file " + name + ".");
+}
+
+// A read error used to end the data as if the file ended there, so a scan counted a short video.
+// It throws IoError naming the file and the reason, in the first fill, a later one, or a
+// look-ahead.
+TEST_F(FileBitStreamTest, ReadErrorsThrowAndNeverEndTheData) {
+    RecordingHost host;
+    const std::string name = dir.write("bad.m2v", Counting(40));
+    const auto expectReadError = [&](const std::function<void()>& read) {
+        try {
+            read();
+            ADD_FAILURE() << "no error";
+        } catch (const IoError& e) {
+            EXPECT_EQ(e.fileName(), name);
+            EXPECT_NE(std::string(e.what()).find("Unable to read from file " + name + ": "),
+                      std::string::npos)
+                << e.what();
+        }
+    };
+    {
+        const InjectedReadFault fault(name, 4);
+        expectReadError([&] { TFileBitStream reader(name, 8); });
+    }
+    {
+        const InjectedReadFault fault(name, 20);
+        TFileBitStream reader(name, 8);
+        EXPECT_EQ(reader.GetBits(32), 0x01020304u);
+        EXPECT_EQ(reader.PeekBits(32), 0x05060708u);
+        expectReadError([&] {
+            for (int i = 0; i < 4; ++i) {
+                reader.GetBits(32);
+            }
+        });
+    }
+    {
+        const InjectedReadFault fault(name, 17);
+        TFileBitStream reader(name, 8);
+        for (int i = 0; i < 3; ++i) {
+            reader.GetBits(32);
+        }
+        EXPECT_EQ(reader.GetBits(8), 13u);
+        expectReadError([&] { reader.PeekBits(32); });  // the look-ahead past the second block
+    }
+    EXPECT_TRUE(host.messages.empty());  // the error carries its reason to the caller
 }
 
 TEST_F(FileBitStreamTest, FolderIsNotAFile) {

@@ -120,27 +120,17 @@ TEST(FileHelpersTest, CreateEmptyFileLeavesExistingFilesAlone) {
 
 struct RangeCase {
     std::uint64_t start;
-    std::uint64_t count;
+    Count count;
 };
 
 TEST(CopyFileRangeTest, CopiesExactlyTheRequestedRange) {
     TempDir dir;
     const auto bytes = Pattern(50000);
     const std::string source = dir.write("source.bin", bytes);
-    const RangeCase cases[] = {{0, 0},
-                               {0, 1},
-                               {0, 16000},
-                               {0, 16001},
-                               {0, 32000},
-                               {123, 31999},
-                               {49999, 1},
-                               {0, 50000},
-                               {100, 49900},
-                               {0, kToEndOfFile},
-                               {40000, kToEndOfFile},
-                               {0, 60000},
-                               {60000, 10},
-                               {49000, 5000}};
+    const RangeCase cases[] = {{0, 0u},       {0, 1u},       {0, 16000u},     {0, 16001u},
+                               {0, 32000u},   {123, 31999u}, {49999, 1u},     {0, 50000u},
+                               {100, 49900u}, {0, kToEnd},   {40000, kToEnd}, {0, 60000u},
+                               {60000, 10u},  {49000, 5000u}};
     for (const auto& c : cases) {
         const std::string dest = dir.file("piece.bin");
         std::vector<std::uint64_t> positions;
@@ -149,11 +139,13 @@ TEST(CopyFileRangeTest, CopiesExactlyTheRequestedRange) {
             c.start);
         const std::size_t from = std::min<std::uint64_t>(c.start, bytes.size());
         const std::size_t to =
-            std::min<std::uint64_t>(bytes.size(), c.start + std::min(c.count, bytes.size()));
+            std::min<std::uint64_t>(bytes.size(), c.start + CountWithin(c.count, bytes.size()));
         const std::vector<std::uint8_t> expected(
             bytes.begin() + static_cast<std::ptrdiff_t>(from),
             bytes.begin() + static_cast<std::ptrdiff_t>(std::max(from, to)));
-        EXPECT_EQ(ReadAll(dest), expected) << c.start << " + " << c.count;
+        EXPECT_EQ(ReadAll(dest), expected)
+            << c.start << " + "
+            << (c.count.toEnd() ? "to the end" : std::to_string(c.count.amount()));
         EXPECT_EQ(written, expected.size());
         ASSERT_FALSE(positions.empty());
         EXPECT_TRUE(std::is_sorted(positions.begin(), positions.end()));
@@ -174,7 +166,7 @@ TEST(CopyFileRangeTest, StopsAfterTheBlockInWhichAbortWasSet) {
                 abort = 1;
             }
         },
-        &abort, 0, kToEndOfFile, 0);
+        &abort, 0, kToEnd, 0);
     EXPECT_EQ(calls, 2);
     EXPECT_EQ(FileSizeOf(dest), 32000u);
 }
@@ -182,7 +174,7 @@ TEST(CopyFileRangeTest, StopsAfterTheBlockInWhichAbortWasSet) {
 TEST(CopyFileRangeTest, MissingSourceCreatesNothing) {
     TempDir dir;
     const std::string dest = dir.file("piece.bin");
-    EXPECT_EQ(CopyFileRange(dir.file("missing"), dest, nullptr, nullptr, 0, 10, 0), 0u);
+    EXPECT_EQ(CopyFileRange(dir.file("missing"), dest, nullptr, nullptr, 0, 10u, 0), 0u);
     EXPECT_FALSE(FileExists(dest));
 }
 
@@ -193,7 +185,7 @@ TEST(CopyFileRangeTest, APieceThatCannotBeCreatedIsAnError) {
     const std::string source = dir.write("source.bin", bytes);
     const std::string dest = (dir.path() / "missing" / "piece.bin").string();
     try {
-        CopyFileRange(source, dest, nullptr, nullptr, 0, 10, 0);
+        CopyFileRange(source, dest, nullptr, nullptr, 0, 10u, 0);
         ADD_FAILURE() << "no error";
     } catch (const IoError& e) {
         EXPECT_EQ(e.fileName(), dest);
@@ -206,10 +198,9 @@ TEST(CopyFileRangeTest, APieceRemovedWhileItIsWrittenIsAnError) {
     TempDir dir;
     const std::string source = dir.write("source.bin", Pattern(100000));
     const std::string dest = dir.file("piece.bin");
-    EXPECT_THROW(
-        CopyFileRange(
-            source, dest, [&](std::uint64_t) { fs::remove(dest); }, nullptr, 0, kToEndOfFile, 0),
-        IoError);
+    EXPECT_THROW(CopyFileRange(
+                     source, dest, [&](std::uint64_t) { fs::remove(dest); }, nullptr, 0, kToEnd, 0),
+                 IoError);
     EXPECT_FALSE(FileExists(dest));
 }
 
@@ -243,7 +234,7 @@ TEST(CopyFileRangeTest, ReplacesAnExistingDestination) {
     TempDir dir;
     const std::string source = dir.write("source.bin", Pattern(10));
     const std::string dest = dir.write("piece.bin", Pattern(500));
-    CopyFileRange(source, dest, nullptr, nullptr, 0, 4, 2);
+    CopyFileRange(source, dest, nullptr, nullptr, 0, 4u, 2);
     const auto bytes = Pattern(10);
     EXPECT_EQ(ReadAll(dest), std::vector<std::uint8_t>(bytes.begin() + 2, bytes.begin() + 6));
 }

@@ -31,12 +31,15 @@ TEST(CopyByteRange, RangesAppendsAndTheEndOfTheSource) {
         const Bytes bytes = test::Filler(100000);
         const std::string source = dir.write("source", bytes);
         struct Case {
-            std::uint64_t start, count;
+            std::uint64_t start;
+            Count count;
             std::size_t from, to;
         };
         const Case cases[] = {
-            {0, UINT64_MAX, 0, 100000},  {10, 90, 10, 100},           {99990, 50, 99990, 100000},
-            {100000, 5, 100000, 100000}, {250000, 5, 100000, 100000}, {0, 0, 0, 0},
+            {0, kToEnd, 0, 100000},       {99000, kToEnd, 99000, 100000},
+            {0, UINT64_MAX, 0, 100000},   {10, 90u, 10, 100},
+            {99990, 50u, 99990, 100000},  {100000, 5u, 100000, 100000},
+            {250000, 5u, 100000, 100000}, {0, 0u, 0, 0},  // the last leaves the piece empty
         };
         for (const auto& c : cases) {
             ByteRangeCopy copy;
@@ -48,11 +51,11 @@ TEST(CopyByteRange, RangesAppendsAndTheEndOfTheSource) {
             const auto result = CopyByteRange(copy);
             EXPECT_EQ(result.copied, c.to - c.from);
             EXPECT_EQ(test::ReadAll(copy.dest), Bytes(bytes.begin() + c.from, bytes.begin() + c.to))
-                << c.start << " " << c.count;
+                << c.start << " " << c.count.amountOr(0);
         }
         ByteRangeCopy append;
         append.source = source;
-        append.count = 7;
+        append.count = 7u;
         append.dest = dir.file("piece");
         append.append = true;
         append.method = method;
@@ -90,7 +93,7 @@ TEST(CopyByteRange, ProgressAndAbortAfterEveryChunk) {
         // A flag set during the last chunk does not mark a finished copy as aborted.
         abort = 0;
         seen.clear();
-        copy.count = 6000;
+        copy.count = 6000u;
         EXPECT_FALSE(CopyByteRange(copy).aborted);
         EXPECT_EQ(seen, (std::vector<std::uint64_t>{3000, 6000}));
     }

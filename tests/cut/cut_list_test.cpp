@@ -84,9 +84,9 @@ TEST(CutListBuild, RowsWithoutPairTakeNoNumber) {
     for (std::size_t i = 0; i < pal.size(); ++i) {
         EXPECT_EQ(pal[i].listIndex, indices[i]);
         EXPECT_EQ(pal[i].outputName, Folder("o") + "x_" + std::to_string(i + 1) + ".ac3");
+        EXPECT_EQ(pal[i].isTail(), i + 1 == pal.size());  // the tail takes the rest: kToEnd
     }
     EXPECT_EQ(pal[1].duration, MakeTimeCode(0, 0, 2, 24));
-    EXPECT_EQ(pal.back().duration, TimeCode{});
     EXPECT_EQ(BuildCutList(rows, TvSystem::Ntsc, Folder("o"), "x.ac3")[1].duration,
               MakeTimeCode(0, 0, 2, 29));
 
@@ -94,6 +94,7 @@ TEST(CutListBuild, RowsWithoutPairTakeNoNumber) {
     ASSERT_EQ(onlyTail.size(), 1u);
     EXPECT_EQ(onlyTail[0].outputName, Folder("o") + "x_1.ac3");
     EXPECT_EQ(onlyTail[0].listIndex, -1);
+    EXPECT_TRUE(onlyTail[0].isTail());
 }
 
 TEST(TypedDurations, ClampAndPair) {

@@ -171,13 +171,12 @@ TEST(WriteAC3Piece, PiecesBeyondFourGiB) {
                   static_cast<std::streamsize>(ten.size()));
     }
     ASSERT_EQ(FileSizeOf(input), (first + 10) * 1536);
-    ASSERT_TRUE(
-        WriteAC3Piece(input, dir.file("tail.ac3"), first, nullptr, 0, nullptr, kToEndOfInput));
+    ASSERT_TRUE(WriteAC3Piece(input, dir.file("tail.ac3"), first, nullptr, 0, nullptr, kToEnd));
     EXPECT_EQ(test::ReadAll(dir.file("tail.ac3")), AC3Stream(0, 28, 10, false));
     std::uint64_t reported = 0;
     ASSERT_TRUE(WriteAC3Piece(
         input, dir.file("four.ac3"), first + 2, nullptr, 5ull << 30,
-        [&](std::uint64_t at) { reported = at; }, 4));
+        [&](std::uint64_t at) { reported = at; }, 4u));
     EXPECT_EQ(FileSizeOf(dir.file("four.ac3")), 4u * 1536);
     EXPECT_EQ(reported, (5ull << 30) + 4 * 1536);
 }

@@ -145,7 +145,7 @@ TEST(BeyondFourGiB, WAVDataAndPiecesPastFourGiB) {
     const std::string piece = dir.file("piece.wav");
     std::uint64_t reported = 0;
     ASSERT_TRUE(WriteWAVPiece(
-        name, piece, start, nullptr, 6ull << 30, [&](std::uint64_t p) { reported = p; }, -1));
+        name, piece, start, nullptr, 6ull << 30, [&](std::uint64_t p) { reported = p; }, kToEnd));
     const Bytes bytes = test::ReadAll(piece);
     ASSERT_EQ(bytes.size(), 144u);
     EXPECT_EQ(Bytes(bytes.begin() + 44, bytes.end()), last);
@@ -158,13 +158,14 @@ TEST(BeyondFourGiB, MPEGAudioSampleCountsPastThirtyTwoBits) {
     TempDir dir;
     const std::string input = dir.copyData("mp2-crc.mp2");  // 84 frames of 1152 samples
     // A start beyond every frame gives an empty piece at the end of the file.
-    const MPAPieceRange past = LocateMPAPiece(input, 1ull << 33, 1000);
+    const MPAPieceRange past = LocateMPAPiece(input, 1ull << 33, 1000u);
     EXPECT_EQ(past.start, FileSizeOf(input));
-    EXPECT_EQ(past.length, 0u);
+    EXPECT_EQ(past.length, Count(0u));
     // A count of more than 2^32 samples runs through the whole stream.
-    const MPAPieceRange all = LocateMPAPiece(input, 1152, std::int64_t{1} << 33);
+    const MPAPieceRange all = LocateMPAPiece(input, 1152, std::uint64_t{1} << 33);
     EXPECT_EQ(all.start, 576u);
-    EXPECT_EQ(all.start + all.length, FileSizeOf(input));
+    ASSERT_FALSE(all.length.toEnd());
+    EXPECT_EQ(all.start + all.length.amount(), FileSizeOf(input));
     EXPECT_EQ(all.samples, 83 * 1152);
 }
 

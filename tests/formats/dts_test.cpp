@@ -88,10 +88,10 @@ TEST(DTSQueries, RealFileMatchesWhatFfprobeReported) {
     EXPECT_EQ(GetDTSSampleRate(file), 48000u);
     EXPECT_TRUE(GetDTSLFE(file));
     EXPECT_EQ(GetDTSFrameCount(file), 94u);
-    DTSHeader h;
-    ASSERT_TRUE(ReadDTSHeader(file, false, h));
-    EXPECT_EQ(h.frameBytes, 1024u);
-    EXPECT_EQ(DTSChannelCount(h.channelCode) + 1, 6u);  // 5.1
+    const std::optional<DTSHeader> h = ReadDTSHeader(file, false);
+    ASSERT_TRUE(h);
+    EXPECT_EQ(h->frameBytes, 1024u);
+    EXPECT_EQ(DTSChannelCount(h->channelCode) + 1, 6u);  // 5.1
 }
 
 TEST(DTSQueries, FrameCountFromTheFirstFrameOrAssumed2048Bytes) {
@@ -127,15 +127,18 @@ TEST(DTSQueries, ShortOrMissingFilesGiveZeros) {
 TEST(DTSQueries, ReadsWithoutForceOnlyFilesNamedDts) {
     TempDir dir;
     const Bytes frame = BuildDTSFrame(DTSFrameParams{});
-    DTSHeader h;
-    EXPECT_TRUE(ReadDTSHeader(dir.write("upper.DTS", frame), false, h));
-    EXPECT_EQ(h.frameBytes, 2012u);
+    const std::optional<DTSHeader> upper = ReadDTSHeader(dir.write("upper.DTS", frame), false);
+    ASSERT_TRUE(upper);
+    EXPECT_EQ(upper->frameBytes, 2012u);
     const std::string other = dir.write("stream.cpt", frame);
-    EXPECT_FALSE(ReadDTSHeader(other, false, h));
-    EXPECT_EQ(h.frameBytes, 0u);
-    EXPECT_EQ(h.sync, 0u);
-    EXPECT_TRUE(ReadDTSHeader(other, true, h));
-    EXPECT_EQ(h.frameBytes, 2012u);
+    EXPECT_FALSE(ReadDTSHeader(other, false));
+    const std::optional<DTSHeader> forced = ReadDTSHeader(other, true);
+    ASSERT_TRUE(forced);
+    EXPECT_EQ(forced->frameBytes, 2012u);
+    // Without the sync word there is no header to give.
+    Bytes noSync = frame;
+    noSync[0] = 0;
+    EXPECT_FALSE(ReadDTSHeader(dir.write("nosync.dts", noSync), true));
 }
 
 TEST(DTSHeaderReport, ListsEveryFieldAndTheCRCOnlyWhenPresent) {

@@ -214,7 +214,7 @@ class WAVPieces : public ::testing::Test {
     std::string source = dir.write("in.wav", sourceBytes);
     Bytes samples = Bytes(sourceBytes.begin() + 78, sourceBytes.begin() + 78 + 4000);
 
-    Bytes Piece(std::uint64_t start, std::int64_t count) {
+    Bytes Piece(std::uint64_t start, Count count) {
         const std::string dest = dir.file("piece.wav");
         EXPECT_TRUE(WriteWAVPiece(source, dest, start, nullptr, 0, nullptr, count));
         const Bytes piece = test::ReadAll(dest);
@@ -230,30 +230,30 @@ class WAVPieces : public ::testing::Test {
 };
 
 TEST_F(WAVPieces, StartAtTheRealDataAndStopAtTheEndOfTheDataChunk) {
-    EXPECT_EQ(Piece(0, 10), Bytes(samples.begin(), samples.begin() + 40));
-    EXPECT_EQ(Piece(990, 50), Bytes(samples.begin() + 3960, samples.end()));
-    EXPECT_EQ(Piece(990, -1), Bytes(samples.begin() + 3960, samples.end()));
-    EXPECT_EQ(Piece(990, INT64_MAX), Bytes(samples.begin() + 3960, samples.end()));
-    EXPECT_TRUE(Piece(UINT64_MAX / 2, 10).empty());
-    EXPECT_TRUE(Piece(1000, 10).empty());
-    EXPECT_TRUE(Piece(5000, -1).empty());
+    EXPECT_EQ(Piece(0, 10u), Bytes(samples.begin(), samples.begin() + 40));
+    EXPECT_EQ(Piece(990, 50u), Bytes(samples.begin() + 3960, samples.end()));
+    EXPECT_EQ(Piece(990, kToEnd), Bytes(samples.begin() + 3960, samples.end()));
+    EXPECT_EQ(Piece(990, UINT64_MAX), Bytes(samples.begin() + 3960, samples.end()));
+    EXPECT_TRUE(Piece(UINT64_MAX / 2, 10u).empty());
+    EXPECT_TRUE(Piece(1000, 10u).empty());
+    EXPECT_TRUE(Piece(5000, kToEnd).empty());
 }
 
 TEST_F(WAVPieces, ConcatenateBackToTheSampleData) {
     Bytes joined;
     std::uint64_t start = 0;
-    for (std::int64_t count : {333, 0, 1, 400}) {
+    for (std::uint64_t count : {333u, 0u, 1u, 400u}) {
         joined = test::Join({joined, Piece(start, count)});
-        start += static_cast<std::uint64_t>(count);
+        start += count;
     }
-    joined = test::Join({joined, Piece(start, -1)});
+    joined = test::Join({joined, Piece(start, kToEnd)});
     EXPECT_EQ(joined, samples);
 }
 
 TEST_F(WAVPieces, UnfinishedRecordingsRunToTheEndOfTheFile) {
     const Bytes unfinished = test::BuildRIFF({FmtChunk({}), DataChunk(4000, 0)});
     source = dir.write("rec.wav", unfinished);
-    EXPECT_EQ(Piece(500, -1), Bytes(unfinished.begin() + 44 + 2000, unfinished.end()));
+    EXPECT_EQ(Piece(500, kToEnd), Bytes(unfinished.begin() + 44 + 2000, unfinished.end()));
 }
 
 TEST_F(WAVPieces, ProgressAndAbort) {
@@ -266,7 +266,7 @@ TEST_F(WAVPieces, ProgressAndAbort) {
         abort = 1;
     };
     const std::string dest = dir.file("p.wav");
-    EXPECT_TRUE(WriteWAVPiece(source, dest, 0, &abort, 1000, progress, -1));
+    EXPECT_TRUE(WriteWAVPiece(source, dest, 0, &abort, 1000, progress, kToEnd));
     EXPECT_EQ(positions, std::vector<std::uint64_t>{1000 + 64000});
     // The piece that was stopped keeps a correct header for what it holds.
     EXPECT_EQ(ReadWAVHeader(dest).dataSize, 64000u);
@@ -277,7 +277,7 @@ TEST_F(WAVPieces, APieceRemovedWhileItIsWrittenIsAnError) {
     const std::string dest = dir.file("p.wav");
     const auto remove = [&](std::uint64_t) { std::filesystem::remove(dest); };
     try {
-        WriteWAVPiece(source, dest, 0, nullptr, 0, remove, -1);
+        WriteWAVPiece(source, dest, 0, nullptr, 0, remove, kToEnd);
         ADD_FAILURE() << "no error";
     } catch (const IoError& e) {
         EXPECT_EQ(e.fileName(), dest);
@@ -295,9 +295,9 @@ TEST_F(WAVPieces, APartSampleFrameAtTheEndOfTheDataGoesToNoPiece) {
     ASSERT_EQ(unfinished.size(), 44u + 4003);
     source = dir.write("rec.wav", unfinished);
     const Bytes data(unfinished.begin() + 44, unfinished.end());
-    EXPECT_EQ(Piece(990, -1), Bytes(data.begin() + 3960, data.begin() + 4000));
-    EXPECT_EQ(Piece(0, -1), Bytes(data.begin(), data.begin() + 4000));
-    EXPECT_TRUE(Piece(1000, -1).empty());
+    EXPECT_EQ(Piece(990, kToEnd), Bytes(data.begin() + 3960, data.begin() + 4000));
+    EXPECT_EQ(Piece(0, kToEnd), Bytes(data.begin(), data.begin() + 4000));
+    EXPECT_TRUE(Piece(1000, kToEnd).empty());
 }
 
 // A header whose byte rate over sample rate gives sample frames of 4 GiB made the piece writer
@@ -311,7 +311,7 @@ TEST_F(WAVPieces, AHeaderClaimingGigabyteSampleFramesCopiesInSmallBlocks) {
     rusage before{};
     getrusage(RUSAGE_SELF, &before);
     const std::string dest = dir.file("p.wav");
-    ASSERT_TRUE(WriteWAVPiece(source, dest, 0, nullptr, 0, nullptr, -1));
+    ASSERT_TRUE(WriteWAVPiece(source, dest, 0, nullptr, 0, nullptr, kToEnd));
     rusage after{};
     getrusage(RUSAGE_SELF, &after);
     EXPECT_LT(after.ru_maxrss - before.ru_maxrss, 256 * 1024) << "kilobytes more at the peak";
@@ -328,10 +328,11 @@ TEST_F(WAVPieces, UnusableSourcesWriteNothing) {
     const std::string dest = dir.file("p.wav");
     for (const auto& bytes : {test::BuildWAV(zeroRate, 400), test::BuildWAV(floatFormat, 400),
                               test::BuildRIFF({FmtChunk({})})}) {
-        EXPECT_FALSE(WriteWAVPiece(dir.write("bad.wav", bytes), dest, 0, nullptr, 0, nullptr, -1));
+        EXPECT_FALSE(
+            WriteWAVPiece(dir.write("bad.wav", bytes), dest, 0, nullptr, 0, nullptr, kToEnd));
         EXPECT_FALSE(std::filesystem::exists(dest));
     }
-    EXPECT_FALSE(WriteWAVPiece(dir.file("missing.wav"), dest, 0, nullptr, 0, nullptr, -1));
+    EXPECT_FALSE(WriteWAVPiece(dir.file("missing.wav"), dest, 0, nullptr, 0, nullptr, kToEnd));
     EXPECT_FALSE(std::filesystem::exists(dest));
 }
 

@@ -27,55 +27,45 @@ TEST(IsPCMWave, OnlyRiffWaveWithFormatTag1) {
 
 TEST(MediaDescriptions, RealFiles) {
     TempDir dir;
-    MediaInfoAC3 ac3;
-    ReadAC3Description(dir.copyData("ac3-51-448k.ac3"), ac3);
+    MediaInfoAC3 ac3 = ReadAC3Description(dir.copyData("ac3-51-448k.ac3"));
     EXPECT_EQ(ac3.bitRate, 448000u);
     EXPECT_EQ(ac3.audioCodingMode, 7u);
     EXPECT_EQ(ac3.sampleRate, 48.0);
     EXPECT_EQ(ac3.lfe, 1);
-    ReadAC3Description(dir.copyData("ac3-44k1-192k.ac3"), ac3);
+    ac3 = ReadAC3Description(dir.copyData("ac3-44k1-192k.ac3"));
     EXPECT_EQ(ac3.bitRate, 192000u);
     EXPECT_EQ(ac3.audioCodingMode, 2u);
     EXPECT_EQ(ac3.sampleRate, 44.1);
     EXPECT_EQ(ac3.lfe, 0);
 
-    MediaInfoDTS dts;
-    ReadDTSDescription(dir.copyData("dts-51.dts"), dts);
+    const MediaInfoDTS dts = ReadDTSDescription(dir.copyData("dts-51.dts"));
     EXPECT_EQ(dts.rateCode, 15u);
     EXPECT_EQ(dts.channelArrangement, 9u);
     EXPECT_EQ(dts.lfe, 1);
     EXPECT_EQ(dts.sampleRateCode, 13);  // 48 kHz
 
-    MediaInfoWAV wav;
-    ReadWAVDescription(dir.copyData("wav-s16-list.wav"), wav);
+    const MediaInfoWAV wav = ReadWAVDescription(dir.copyData("wav-s16-list.wav"));
     EXPECT_EQ(wav.sampleRate, 48000u);
     EXPECT_EQ(wav.bitsPerSample, 16u);
     EXPECT_EQ(wav.channels, 2u);
 
-    MediaInfoMPA mpa;
-    ReadMPADescription(dir.copyData("mp2-crc.mp2"), mpa);
+    const MediaInfoMPA mpa = ReadMPADescription(dir.copyData("mp2-crc.mp2"));
     EXPECT_EQ(mpa.bitRate, 192u);
     EXPECT_EQ(mpa.sampleRate, 48000u);
     EXPECT_EQ(mpa.channelMode, 0);
 }
 
-TEST(MediaDescriptions, UnreadableFilesLeaveZeroRecords) {
+TEST(MediaDescriptions, UnreadableFilesGiveZeroRecords) {
     TempDir dir;
     const std::string missing = dir.file("missing");
-    MediaInfoAC3 ac3{1, 2, 3.0, 4};
-    ReadAC3Description(missing, ac3);
+    const MediaInfoAC3 ac3 = ReadAC3Description(missing);
     EXPECT_EQ(ac3.bitRate, 0u);
     EXPECT_EQ(ac3.sampleRate, 0.0);
-    MediaInfoDTS dts{1, 2, 3, 4};
-    ReadDTSDescription(dir.copyData("bad/dts-truncated-header.dts"), dts);
+    const MediaInfoDTS dts = ReadDTSDescription(dir.copyData("bad/dts-truncated-header.dts"));
     EXPECT_EQ(dts.rateCode, 0u);
     EXPECT_EQ(dts.sampleRateCode, 0);
-    MediaInfoMPA mpa{1, 2, 3};
-    ReadMPADescription(missing, mpa);
-    EXPECT_EQ(mpa.sampleRate, 0u);
-    MediaInfoWAV wav{1, 2, 3};
-    ReadWAVDescription(missing, wav);
-    EXPECT_EQ(wav.channels, 0u);
+    EXPECT_EQ(ReadMPADescription(missing).sampleRate, 0u);
+    EXPECT_EQ(ReadWAVDescription(missing).channels, 0u);
 }
 
 TEST(MediaFileProblem, SaysWhatIsWrong) {

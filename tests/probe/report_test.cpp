@@ -1,8 +1,9 @@
 #include <gtest/gtest.h>
 
 #include "core/timecode.h"
+#include "probe/audio_information.h"
 #include "probe/report.h"
-#include "probe/report_audio.h"
+#include "probe/report_text.h"
 #include "support/audio_builders.h"
 #include "support/recording_host.h"
 #include "support/temp_dir.h"
@@ -91,7 +92,7 @@ TEST(InformationReport, DTSCodesOutsideTheTables) {
         p.rate = c.rate;
         p.amode = c.amode;
         const std::string text =
-            DTSInformationReport(dir.write("x.dts", test::BuildDTSStream(p, 3)), '.');
+            ShowMediaInformation(dir.write("x.dts", test::BuildDTSStream(p, 3)), false, nullptr);
         EXPECT_NE(text.find(c.bitRate), std::string::npos) << text;
         EXPECT_NE(text.find(c.system), std::string::npos) << text;
         EXPECT_NE(text.find(c.channels), std::string::npos) << text;
@@ -153,17 +154,26 @@ TEST(InformationReport, WAVUsesTheEffectiveDataSize) {
 }
 
 TEST(InformationReport, PlayTimesAreDurations) {
+    const auto times = [](std::uint32_t rate, std::uint64_t samples) {
+        std::vector<RatedTimeCode> result;
+        for (const InfoField& field : PlayTimeFields(rate, samples)) {
+            result.push_back(std::get<RatedTimeCode>(field.value));
+        }
+        return result;
+    };
+    const auto pal = [](int h, int m, int s, int f) {
+        return RatedTimeCode{MakeTimeCode(h, m, s, f), 25.0};
+    };
+    const auto ntsc = [](int h, int m, int s, int f) {
+        return RatedTimeCode{MakeTimeCode(h, m, s, f), 30.0};
+    };
     // 1 s at 48 kHz: 25 PAL frames; in NTSC 48000 samples are 29.97 real frames.
-    EXPECT_EQ(PlayTimeLines(48000, 48000),
-              "\r\nPlay Time (PAL): 00:00:01.00 (25 fps)\r\n"
-              "Play Time (NTSC) Non Drop Frame: 00:00:01.00 (30 fps)            \r\n"
-              "Play Time (NTSC) Drop Frame: 00:00:01.00 (30 fps)\r\n");
+    EXPECT_EQ(times(48000, 48000),
+              (std::vector{pal(0, 0, 1, 0), ntsc(0, 0, 1, 0), ntsc(0, 0, 1, 0)}));
     // One hour at 44.1 kHz: the time-code clock runs 3.6 s behind the real one.
-    EXPECT_EQ(PlayTimeLines(44100, 44100ull * 3600),
-              "\r\nPlay Time (PAL): 01:00:00.00 (25 fps)\r\n"
-              "Play Time (NTSC) Non Drop Frame: 00:59:56.12 (30 fps)            \r\n"
-              "Play Time (NTSC) Drop Frame: 01:00:00.00 (30 fps)\r\n");
-    EXPECT_NE(PlayTimeLines(0, 1000).find("(PAL): 00:00:00.00 (25 fps)"), std::string::npos);
+    EXPECT_EQ(times(44100, 44100ull * 3600),
+              (std::vector{pal(1, 0, 0, 0), ntsc(0, 59, 56, 12), ntsc(1, 0, 0, 0)}));
+    EXPECT_EQ(times(0, 1000), (std::vector{pal(0, 0, 0, 0), ntsc(0, 0, 0, 0), ntsc(0, 0, 0, 0)}));
 }
 
 TEST(InformationReport, UnknownAndNonPCMFiles) {

@@ -4,7 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "probe/report.h"
-#include "probe/report_video.h"
+#include "probe/video_information.h"
 #include "support/recording_host.h"
 #include "support/temp_dir.h"
 #include "support/video_builders.h"
@@ -49,7 +49,7 @@ TEST(VideoReport, NtscPullDownStream) {
     TempDir dir;
     const std::string file = dir.copyData("video/ntsc_pulldown.m2v");
     Probe(file);
-    const std::string text = VideoInformationReport(file, nullptr);
+    const std::string text = ShowMediaInformation(file, false, nullptr);
     for (const char* line :
          {"\r\nResolution: NTSC\r\n", "\r\nDisplay Size: 720 x 480\r\n", "\r\nIs PullDown: Yes\r\n",
           "\r\nFrame Rate: 29.97\r\n", "\r\nData Start Time:  00:00:00.00 (30 fps)            \r\n",
@@ -61,9 +61,11 @@ TEST(VideoReport, NtscPullDownStream) {
 
 TEST(VideoReport, StillsAndMpeg1) {
     TempDir dir;
-    const std::string still = VideoInformationReport(dir.copyData("video/still_pal.m2v"), nullptr);
+    const std::string still =
+        ShowMediaInformation(dir.copyData("video/still_pal.m2v"), false, nullptr);
     EXPECT_NE(still.find("\r\nVideo Type: Still\r\n"), std::string::npos);
-    const std::string mpeg1 = VideoInformationReport(dir.copyData("video/mpeg1_cif.m1v"), nullptr);
+    const std::string mpeg1 =
+        ShowMediaInformation(dir.copyData("video/mpeg1_cif.m1v"), false, nullptr);
     EXPECT_NE(mpeg1.find("\r\nVideo Type: Video\r\n"), std::string::npos);
     EXPECT_NE(mpeg1.find("\r\nEncode Type: MPEG 1\r\n"), std::string::npos);
     EXPECT_NE(mpeg1.find("\r\nAspect Ratio: 1 : 1\r\n"), std::string::npos);
@@ -84,7 +86,7 @@ TEST(VideoReport, EndTimeCountsFromTheFirstGOPTimeCode) {
     std::copy(gop.begin(), gop.end(), stream.begin() + static_cast<long>(at));
     const std::string file = dir.write("v.m2v", stream);
     Probe(file);
-    const std::string text = VideoInformationReport(file, nullptr);
+    const std::string text = ShowMediaInformation(file, false, nullptr);
     EXPECT_NE(text.find("\r\nData Start Time:  01:00:59.20 (25 fps)            \r\n"),
               std::string::npos);
     EXPECT_NE(text.find("\r\nData End Time:    01:01:00.24 (25 fps)\r\n"), std::string::npos);
@@ -102,7 +104,7 @@ TEST(VideoReport, PanScanWindowAndDisplaySize) {
     layout.gopUserData = Line21UserDataBytes(0x0A, 0xFF, 0xFE);
     const std::string file =
         dir.write("v.m2v", BuildVideoStream(layout, FramePictures(3, 3, PictureCodingParams{})));
-    const std::string text = VideoInformationReport(file, nullptr);
+    const std::string text = ShowMediaInformation(file, false, nullptr);
     EXPECT_NE(text.find("\r\nSize: 720 x 576\r\nDisplay Size: 540 x 576\r\n"), std::string::npos);
     EXPECT_NE(text.find("\r\nAspect Ratio: 4 : 3 (Pan-scan)\r\n"), std::string::npos);
     EXPECT_NE(text.find("\r\nLine21 Switch1: No\r\nLine21 Switch2: Yes\r\n"), std::string::npos);
@@ -111,7 +113,7 @@ TEST(VideoReport, PanScanWindowAndDisplaySize) {
 TEST(VideoReport, LongNamesKeepTheirLast25Characters) {
     TempDir dir;
     const std::string file = dir.copyData("video/still_pal.m2v", "a-rather-long-still-name.m2v");
-    const std::string text = VideoInformationReport(file, nullptr);
+    const std::string text = ShowMediaInformation(file, false, nullptr);
     EXPECT_NE(text.find("\r\nFile name: ..." + file.substr(file.size() - 25) + "\r\n"),
               std::string::npos);
 }

@@ -7,8 +7,9 @@
 #   QT_TEST_PROGRAM   the test program
 #   QT_TEST_PREFIX    prefix of the test names ("ui.main_window")
 #   QT_TEST_LIST      the CTest file written here and included
-#   QT_TEST_ENV_ROOT  folder under which each test gets its own config and home folders
+#   QT_TEST_ENV_ROOT  folder under which each test has its own config and home folders
 #   QT_TEST_TIMEOUT   seconds per test function
+#   QT_TEST_LSAN_SUPPRESSIONS  leaks of system libraries that LeakSanitizer passes over
 
 if(NOT EXISTS "${QT_TEST_PROGRAM}")
     add_test("${QT_TEST_PREFIX}.NOT_BUILT" "${QT_TEST_PROGRAM}")
@@ -36,17 +37,19 @@ if(NOT EXISTS "${QT_TEST_LIST}" OR "${QT_TEST_PROGRAM}" IS_NEWER_THAN "${QT_TEST
     foreach(entry IN LISTS functions)
         string(REPLACE "()" "" function "${entry}")
         set(name "${QT_TEST_PREFIX}.${function}")
-        # Each test keeps the user's own settings and home folder out of reach in a folder of
-        # its own, so that tests running side by side never share one.
+        # Each test points the user's settings and home folder at places of its own, so that no
+        # test reaches the user's own and tests running side by side never share one. They are
+        # not made: the tests keep their settings in temporary folders themselves (an existing
+        # empty configuration folder would also make fontconfig leak under LeakSanitizer).
         set(env "${QT_TEST_ENV_ROOT}/${function}")
-        file(MAKE_DIRECTORY "${env}/config" "${env}/home")
         if(NOT whole)
             string(APPEND content
                 "add_test([==[${name}]==] [==[${QT_TEST_PROGRAM}]==] [==[${function}]==])\n")
         endif()
         string(APPEND content "set_tests_properties([==[${name}]==] PROPERTIES TIMEOUT "
             "${QT_TEST_TIMEOUT} ENVIRONMENT [==[QT_QPA_PLATFORM=offscreen;"
-            "XDG_CONFIG_HOME=${env}/config;HOME=${env}/home]==])\n")
+            "XDG_CONFIG_HOME=${env}/config;HOME=${env}/home;"
+            "LSAN_OPTIONS=suppressions=${QT_TEST_LSAN_SUPPRESSIONS}:print_suppressions=0]==])\n")
     endforeach()
     file(WRITE "${QT_TEST_LIST}" "${content}")
 endif()

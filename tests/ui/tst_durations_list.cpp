@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <memory>
 
+#include "core/file.h"
 #include "support/recording_host.h"
 #include "support/temp_dir.h"
 #include "ui/app_forms.h"
@@ -163,6 +164,25 @@ class DurationsListTest : public QObject, protected test::WindowFixture {
         // Scanned to its end the next time.
         QVERIFY(w.AddDurationFromFile(Q(video)));
         QCOMPARE(w.ListView1->topLevelItem(1)->text(2), QStringLiteral("00:30:00.00"));
+    }
+
+    // A read error during the scan gives no row and no cache, and the message says why.
+    void aVideoThatCannotBeReadGivesNoRow() {
+        VarnixForms forms = Start();
+        TAC3Splitter& w = *forms.AC3Splitter;
+        const std::string video = Copy("video/pal_mpeg2.m2v");
+        {
+            const InjectedReadFault fault(video, 100000);
+            QVERIFY(!w.AddDurationFromFile(Q(video)));
+        }
+        QCOMPARE(w.ListView1->topLevelItemCount(), 0);
+        QVERIFY(!std::filesystem::exists(video + ".vnf"));
+        QCOMPARE(host_->messages.size(), std::size_t{1});
+        QCOMPARE(Q(host_->messages[0].title), QStringLiteral("Error!"));
+        QVERIFY(Q(host_->messages[0].text)
+                    .startsWith(QStringLiteral("Error in file ") + Q(video) +
+                                QStringLiteral(": Unable to read from file ") + Q(video) + ": "));
+        QCOMPARE(test::NotIdle(w), QStringList());
     }
 
     void theDialogKeepsItsValuesAndCancelAddsNothing() {

@@ -1,4 +1,4 @@
-#include "probe/report_video.h"
+#include "probe/video_information.h"
 
 #include "core/file_helpers.h"
 #include "core/timecode.h"
@@ -8,8 +8,6 @@
 namespace varnix {
 
 namespace {
-
-constexpr const char* kLineEnd = "\r\n";
 
 constexpr const char* kMpeg2Aspects[16] = {"Forbidden", "1 : 1",    "4 : 3",    "16 : 9",
                                            "2.21 : 1",  "Reserved", "16 : 9",   "Reserved",
@@ -81,10 +79,9 @@ std::string AspectRatioText(std::uint32_t mpegVersion, std::uint32_t aspectCode,
     return text;
 }
 
-std::string VideoInformationReport(const std::string& fileName, ProgressIndicator* progress) {
+MediaInformation VideoInformation(const std::string& fileName, ProgressIndicator* progress) {
     const QuickLook look = LookQuickly(fileName, progress);
     VideoInfo info = look.info;
-    std::string durationBlock;
     AbortFlag neverSet{0};
     const std::optional<VideoInfo> cached =
         FileExists(fileName + kVideoCacheSuffix)
@@ -92,44 +89,49 @@ std::string VideoInformationReport(const std::string& fileName, ProgressIndicato
             : std::nullopt;
     if (cached) {
         info = *cached;
-        const double r = info.wholeFrameRate;
-        TimeCode end = AddTimeCodes(info.startTime, FramesToTimeCode(info.frames, r), r);
-        DecTimeCode(end, r);
-        durationBlock = "Data End Time:    " + TimeCodeRateText(end, r) + kLineEnd +
-                        "Duration:              " + TimeCodeRateText(info.duration, r);
     }
     const double r = info.wholeFrameRate;
     const bool pal = WholeFrameRateOfCode(info.frameRateCode) == 25;
     const bool displaySized = info.displayWidth != 0 && info.displayHeight != 0;
-    const std::string displaySize =
-        displaySized
-            ? std::to_string(info.displayWidth) + " x " + std::to_string(info.displayHeight)
-            : std::to_string(info.width) + " x " + std::to_string(info.height);
 
-    std::string text = "Video MPG Information:\r\n\r\nFile name: " + TailText(fileName, 25);
-    const auto line = [&text](const std::string& content) { text += kLineEnd + content; };
-    line("Video Type: " + std::string(look.still ? "Still" : "Video"));
-    line("Resolution: " + std::string(pal ? "PAL" : "NTSC"));
-    line("Encode Type: MPEG " + std::to_string(info.mpegVersion));
+    MediaInformation record;
+    record.kind = MediaKind::M2V;
+    record.fileName = fileName;
+    auto& f = record.fields;
+    f.push_back(TextField("videoType", "Video Type: ", look.still ? "Still" : "Video"));
+    f.push_back(TextField("resolution", "Resolution: ", pal ? "PAL" : "NTSC"));
+    f.push_back(NumberField("mpegVersion", "Encode Type: MPEG ", info.mpegVersion));
     if (!look.container.empty()) {
         // Taken out of a program or transport stream: the values are those of its video.
-        line("Container: " + look.container);
+        f.push_back(TextField("container", "Container: ", look.container));
     }
-    line("Size: " + std::to_string(info.width) + " x " + std::to_string(info.height));
-    line("Display Size: " + displaySize);
-    line("Aspect Ratio: " +
-         AspectRatioText(info.mpegVersion, info.aspectRatio, info.wholeFrameRate, info.panScan));
-    line("Bit rate: " + std::to_string(info.bitRate));
-    line("Bitrate Type: " + std::string(info.variableBitRate ? "Variable" : "Constant"));
-    line("Line21 Switch1: " + BoolToText(info.line21Switch1, 1));
-    line("Line21 Switch2: " + BoolToText(info.line21Switch2, 1));
-    line("Is PullDown: " + BoolToText(info.pullDown, 1));
-    line("Frame Rate: " + FrameRateName(info.frameRateCode));
-    line("Data Start Time:  " + TimeCodeRateText(info.startTime, r) + std::string(12, ' '));
-    text += kLineEnd;
-    text += durationBlock;
-    text += kLineEnd;
-    return text;
+    f.push_back(NumberField("width", "Size: ", info.width));
+    f.push_back(NumberField("height", " x ", info.height, {}, InfoPlacement::SameLine));
+    f.push_back(NumberField("displayWidth",
+                            "Display Size: ", displaySized ? info.displayWidth : info.width));
+    f.push_back(NumberField("displayHeight", " x ", displaySized ? info.displayHeight : info.height,
+                            {}, InfoPlacement::SameLine));
+    f.push_back(TextField(
+        "aspectRatio", "Aspect Ratio: ",
+        AspectRatioText(info.mpegVersion, info.aspectRatio, info.wholeFrameRate, info.panScan)));
+    f.push_back(NumberField("bitRate", "Bit rate: ", info.bitRate));
+    f.push_back(
+        TextField("bitRateType", "Bitrate Type: ", info.variableBitRate ? "Variable" : "Constant"));
+    f.push_back(FlagField("line21Switch1", "Line21 Switch1: ", info.line21Switch1));
+    f.push_back(FlagField("line21Switch2", "Line21 Switch2: ", info.line21Switch2));
+    f.push_back(FlagField("pullDown", "Is PullDown: ", info.pullDown));
+    f.push_back(TextField("frameRate", "Frame Rate: ", FrameRateName(info.frameRateCode)));
+    f.push_back(TimeField("startTime", "Data Start Time:  ", RatedTimeCode{info.startTime, r},
+                          std::string(12, ' ')));
+    if (cached) {
+        // Only a scanned video knows where its data ends and how long it lasts.
+        TimeCode end = AddTimeCodes(info.startTime, FramesToTimeCode(info.frames, r), r);
+        DecTimeCode(end, r);
+        f.push_back(TimeField("endTime", "Data End Time:    ", RatedTimeCode{end, r}));
+        f.push_back(
+            TimeField("duration", "Duration:              ", RatedTimeCode{info.duration, r}));
+    }
+    return record;
 }
 
 }  // namespace varnix
