@@ -22,7 +22,6 @@
 #include "cut/split_job.h"
 #include "formats/ac3.h"
 #include "merge/merge_engine.h"
-#include "merge/merger.h"
 
 namespace {
 
@@ -186,18 +185,15 @@ void BM_MergeTenFilesOf100MBVsCat(benchmark::State& state) {
         fs::remove(catResult);
         TimeCommand("sync");
 
-        varnix::Merger merger;
-        merger.ResetMerger();
-        for (const auto& part : parts) {
-            merger.AddMergeFile(part);
-        }
-        merger.SetResultName(result);
+        varnix::MergeRequest request;
+        request.files = parts;
+        request.resultName = result;
         const auto start = Clock::now();
-        const varnix::MergeOutcome outcome = varnix::Merge(merger, nullptr, nullptr);
+        const varnix::MergeOutcome outcome = varnix::MergeFiles(request);
         const double merge = Seconds(Clock::now() - start);
         mergeTotal += merge;
         state.SetIterationTime(merge);
-        if (outcome != varnix::MergeOutcome::Merged) {
+        if (outcome.status != varnix::MergeStatus::Merged) {
             state.SkipWithError("the merge failed");
             break;
         }

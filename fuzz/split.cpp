@@ -180,7 +180,6 @@ void FuzzSplit(Bytes data) {
     job.outputFolder = folder;
     job.inputs = {inputName};
     job.mergeFirst = request.mergeFirst;
-    job.warnAboutInputsWithoutPieces = false;
     const SplitJobResult result = SplitJob(job).Process();
 
     Check(host.errors.empty() && !result.failed, "the split job failed on a readable input");

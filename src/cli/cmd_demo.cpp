@@ -56,7 +56,6 @@ void SplitSamples(Context& context, const std::vector<std::string>& files,
     ScopedHost scope(host);
     request.system = TvSystem::Ntsc;
     request.outputFolder = folder;
-    request.warnAboutInputsWithoutPieces = false;
     const SplitJobResult result = SplitJob(std::move(request)).Process();
     for (const auto& piece : result.pieces) {
         out << "  " << piece.path << '\t' << piece.bytes << '\n';

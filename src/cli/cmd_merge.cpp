@@ -7,7 +7,6 @@
 #include "core/file_helpers.h"
 #include "cut/audio_check.h"
 #include "merge/merge_engine.h"
-#include "merge/merger.h"
 
 namespace varnix::cli {
 
@@ -41,32 +40,32 @@ void AddMergeCommand(CLI::App& app, Context& context) {
                                bar);
         ScopedHost scope(host);
 
-        Merger merger;
-        merger.ResetMerger();
-        merger.LendProgressBar(bar.Indicator());
+        MergeRequest request;
         for (const auto& file : options->files) {
-            const std::string refusal = AudioListRefusal(file, false, options->formats);
-            if (!refusal.empty()) {
-                err << "varnix: " << file << ": " << refusal << '\n';
+            const ListRefusal refusal = AudioListRefusal(file, false, options->formats);
+            if (refusal != ListRefusal::None) {
+                err << "varnix: " << file << ": " << ListRefusalText(refusal) << '\n';
                 context.FileFailed();
                 continue;
             }
-            merger.AddMergeFile(file);
+            request.files.push_back(file);
         }
-        if (merger.files().empty()) {
+        if (request.files.empty()) {
             return;
         }
-        merger.SetResultName(options->result);
-        AbortFlag abort{0};
-        const MergeOutcome outcome = Merge(merger, nullptr, &abort, options->formats);
-        merger.ReturnProgressBar();
+        request.resultName = MergeResultName(options->result, request.files.front());
+        request.formats = options->formats;
+        request.progress = [&bar](const MergeProgress& progress) {
+            bar.setMaximum(progress.maximum);
+            bar.setPosition(progress.position);
+        };
+        const MergeOutcome outcome = MergeFiles(request);
         bar.Clear();
-        if (outcome != MergeOutcome::Merged) {
+        if (outcome.status != MergeStatus::Merged) {
             context.FileFailed();
             return;
         }
-        context.streams.out << merger.resultName() << '\t' << FileSizeOf(merger.resultName())
-                            << '\n';
+        context.streams.out << request.resultName << '\t' << outcome.resultBytes << '\n';
     });
 }
 

@@ -94,27 +94,32 @@ Resolved ResolveDuration(Context& context, const DurationText& given, TvSystem s
     return Resolved::Ok;
 }
 
-// Names the file being merged or cut in front of the progress bar.
-class ProgressLabels : public SplitJobListener {
+// The progress bar of a split: the file being merged or cut in front of it, and how far.
+class SplitProgress : public SplitJobObserver {
   public:
-    ProgressLabels(ProgressBar& bar, const std::vector<std::string>& inputs)
-        : bar_(bar), inputs_(inputs) {}
-    void ShowCurrentInput(int index) override { bar_.SetLabel(FileNameOf(inputs_.at(index))); }
-    void ShowCurrentMergeFile(int index) override {
-        merging_ = true;
-        bar_.SetLabel("merging " + FileNameOf(inputs_.at(index)));
+    explicit SplitProgress(ProgressBar& bar) : bar_(bar) {}
+    void MergeStarted(const std::vector<std::string>& files, const std::string&) override {
+        files_ = files;
     }
-    void ShowCurrentPiece(int) override {
-        if (merging_) {
-            merging_ = false;
-            bar_.SetLabel("cutting the merged file");
-        }
+    void MergeFileStarted(std::size_t index) override {
+        bar_.SetLabel("merging " + FileNameOf(files_.at(index)));
+    }
+    void MergeProgressed(const MergeProgress& progress) override {
+        bar_.setMaximum(progress.maximum);
+        bar_.setPosition(progress.position);
+    }
+    void InputStarted(int index, const std::string& input, std::uint64_t bytes) override {
+        bar_.SetLabel(index < 0 ? std::string("cutting the merged file") : FileNameOf(input));
+        bar_.setMaximum(static_cast<std::int64_t>(bytes));
+        bar_.setPosition(0);
+    }
+    void Progress(std::uint64_t position) override {
+        bar_.setPosition(static_cast<std::int64_t>(position));
     }
 
   private:
     ProgressBar& bar_;
-    const std::vector<std::string>& inputs_;
-    bool merging_ = false;
+    std::vector<std::string> files_;
 };
 
 struct SplitOptions {
@@ -242,9 +247,9 @@ void AddSplitCommand(CLI::App& app, Context& context) {
         // The files the audio list would take; with -m the checks apply to the first one only.
         for (const auto& file : options->files) {
             const bool formatChecks = !options->merge || request.inputs.empty();
-            const std::string refusal = AudioListRefusal(file, formatChecks, options->formats);
-            if (!refusal.empty()) {
-                err << "varnix: " << file << ": " << refusal << '\n';
+            const ListRefusal refusal = AudioListRefusal(file, formatChecks, options->formats);
+            if (refusal != ListRefusal::None) {
+                err << "varnix: " << file << ": " << ListRefusalText(refusal) << '\n';
                 context.FileFailed();
                 continue;
             }
@@ -262,11 +267,8 @@ void AddSplitCommand(CLI::App& app, Context& context) {
         request.outputFolder = options->folder;
         request.mergeFirst = options->merge;
         request.formats = options->formats;
-        request.progress = bar.Indicator();
-        request.warnAboutInputsWithoutPieces = false;
-        const std::vector<std::string> inputs = request.inputs;
-        ProgressLabels labels(bar, inputs);
-        request.listener = &labels;
+        SplitProgress progress(bar);
+        request.observer = &progress;
         const SplitJobResult result = SplitJob(std::move(request)).Process();
         bar.Clear();
 

@@ -90,6 +90,26 @@ std::string ExtensionOf(const std::string& path) {
     return path.substr(dot);
 }
 
+std::string FolderWithSeparator(const std::string& folder) {
+    if (folder.empty() || folder.back() == kPathSeparator) {
+        return folder;
+    }
+#ifdef _WIN32
+    if (folder.back() == '/') {
+        return folder;
+    }
+#endif
+    return folder + kPathSeparator;
+}
+
+std::string PlatformRoot() {
+#ifdef _WIN32
+    return "C:\\";
+#else
+    return "/";
+#endif
+}
+
 std::string LowerCase(const std::string& text) {
     std::string lower = text;
     std::transform(lower.begin(), lower.end(), lower.begin(), [](unsigned char c) {

@@ -31,6 +31,12 @@ std::string FolderOf(const std::string& path);
 std::string FileNameOf(const std::string& path);
 // The extension with its dot ("" when the name has none).
 std::string ExtensionOf(const std::string& path);
+// The folder text with the platform's separator appended when it does not end with one (an
+// empty text stays empty).
+std::string FolderWithSeparator(const std::string& folder);
+// The root folder of the platform: "/" on Linux, "C:\" on Windows (the merger's first result
+// name, and the text it ignores as one).
+std::string PlatformRoot();
 // Lower-case ASCII copy.
 std::string LowerCase(const std::string& text);
 // True when both names denote the same file (after resolving the paths).

@@ -8,8 +8,6 @@ bool Host::confirm(MessageIcon, const std::string&, const std::string&) {
     return false;
 }
 
-void Host::pumpEvents() {}
-
 namespace {
 
 Host& SilentHost() {

@@ -1,7 +1,8 @@
 #pragma once
-// The engine's only way to meet the user: message boxes, questions and letting the window
-// handle its pending events during long work. Front ends install their own host; the default
-// one is silent and refuses every question, so nothing is ever overwritten by default.
+// The engine's only way to meet the user: message boxes and questions. Front ends install their
+// own host; the default one is silent and refuses every question, so nothing is ever overwritten
+// by default. Long work never turns the window's event loop itself: it calls the progress
+// callback its caller gave, and the desktop program's callback lets the window handle its events.
 
 #include <atomic>
 #include <cstdint>
@@ -19,9 +20,12 @@ class Host {
     virtual void showMessage(MessageIcon icon, const std::string& title, const std::string& text);
     // A question with OK and Cancel; true on OK.
     virtual bool confirm(MessageIcon icon, const std::string& title, const std::string& text);
-    // Lets the window process its pending events (repaint, the Cancel button).
-    virtual void pumpEvents();
 };
+
+// Titles of the messages: "Error!" for what went wrong, "Warning!" for questions before closing,
+// aborting or overwriting and for what the user should know.
+inline constexpr const char* kErrorTitle = "Error!";
+inline constexpr const char* kWarningTitle = "Warning!";
 
 // The host in use; the silent default when none was installed.
 Host& CurrentHost();

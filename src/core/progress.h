@@ -34,7 +34,8 @@ class ProgressState : public ProgressIndicator {
     std::int64_t position_ = 0;
 };
 
-// Called every few GOPs of a video scan so that the window stays responsive.
+// Called now and then by long work that has no byte position to report (every few GOPs of a video
+// scan, every few hundred frames of a walk), so that the caller can keep its window responsive.
 using IdleCallback = std::function<void()>;
 
 }  // namespace varnix

@@ -195,6 +195,10 @@ std::int64_t SamplesForDuration(TimeCode duration, std::int64_t sampleRate, doub
     return RoundEven(fps) == 30 ? NTSCStretch(s) : s;
 }
 
+int NumberingWidth(std::int64_t count) {
+    return count >= 1000 ? 4 : count >= 100 ? 3 : count >= 10 ? 2 : 1;
+}
+
 std::string PadNumber(std::int64_t value, int minimumWidth) {
     std::string text = std::to_string(value);
     if (static_cast<int>(text.size()) < minimumWidth) {

@@ -96,6 +96,9 @@ std::string TimeCodeSystemText(TimeCode tc, TvSystem system);
 std::string TimeCodeRateText(TimeCode tc, double fps);
 
 std::string PadNumber(std::int64_t value, int minimumWidth);
+// The digits that numbers 1..count are padded to when they name things in order (rows of the
+// durations list, pieces): 4 from 1000, 3 from 100, 2 from 10, else 1.
+int NumberingWidth(std::int64_t count);
 std::string BoolToText(bool value, int style);
 std::string TailText(const std::string& text, std::size_t n);
 void SwapBytes32(std::uint8_t* bytes);

@@ -10,30 +10,8 @@ const std::string kMergedSuffix = "_Merged";
 
 }  // namespace
 
-std::string FolderWithSeparator(const std::string& folder) {
-    if (folder.empty() || folder.back() == kPathSeparator) {
-        return folder;
-    }
-#ifdef _WIN32
-    if (folder.back() == '/') {
-        return folder;
-    }
-#endif
-    return folder + kPathSeparator;
-}
-
 int PieceNumberWidth(std::size_t rows) {
-    const std::size_t pieces = rows + 1;
-    if (pieces >= 1000) {
-        return 4;
-    }
-    if (pieces >= 100) {
-        return 3;
-    }
-    if (pieces >= 10) {
-        return 2;
-    }
-    return 1;
+    return NumberingWidth(static_cast<std::int64_t>(rows) + 1);
 }
 
 std::string MakePieceName(const std::string& folder, const std::string& source, int n, int width) {

@@ -26,17 +26,13 @@ struct CutPoint {
 // Ordered entries, the last one always the tail entry (duration kToEnd, index -1) and no other.
 using CutList = std::vector<CutPoint>;
 
-// The folder text with the platform's separator appended when it does not end with one (an
-// empty text stays empty).
-std::string FolderWithSeparator(const std::string& folder);
-
-// Digits of the piece numbers for a durations list of `rows` rows (pieces P = rows + 1):
-// 4 from P = 1000, 3 from 100, 2 from 10, else 1.
+// Digits of the piece numbers for a durations list of `rows` rows: NumberingWidth of the pieces,
+// P = rows + 1 (4 digits from P = 1000, 3 from 100, 2 from 10, else 1).
 int PieceNumberWidth(std::size_t rows);
 
 // folder + name + "_" + n padded to width + ext, where ext is the source's extension and name
 // its file name, without the extension when the name is longer than 4 characters. `folder` must
-// end with a separator (FolderWithSeparator).
+// end with a separator (FolderWithSeparator, core/file_helpers.h).
 std::string MakePieceName(const std::string& folder, const std::string& source, int n, int width);
 
 // folder + name + "_Merged" + ext after the first file of the merge list, whose extension is

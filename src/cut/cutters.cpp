@@ -95,8 +95,13 @@ CutOutcome CutAC3File(const std::string& input, const CutList& list, const ShowC
     firstFrames.push_back(frame);
     std::vector<std::uint64_t> starts;
     {
+        // Nothing is cut yet while the frames are walked.
         FileSource source(input);
-        starts = FindAC3FrameStarts(source, firstFrames);
+        starts = FindAC3FrameStarts(source, firstFrames, false, [&progress] {
+            if (progress) {
+                progress(0);
+            }
+        });
     }
 
     std::size_t piece = 0;

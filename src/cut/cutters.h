@@ -31,8 +31,9 @@ struct CutOutcome {
 // Each cutter: for every entry in order, show its row, delete an existing file of the piece's
 // name, write the piece (the tail to the end of the input), and stop after the piece when the
 // abort flag is set. `formats` decides which kind the input is (DetectFormat). `progress` gets
-// absolute byte positions in the input's pieces. Throws IoError when the input cannot be read (a
-// read error is never taken for its end) or a piece cannot be written (the incomplete piece
+// absolute byte positions in the input's pieces, after every chunk copied and, with the position
+// reached so far, during long walks over the input. Throws IoError when the input cannot be read
+// (a read error is never taken for its end) or a piece cannot be written (the incomplete piece
 // removed), or the input vanishes between two pieces.
 CutOutcome CutAC3File(const std::string& input, const CutList& list, const ShowCurrentPiece& show,
                       double fps, const AbortFlag* abort, const ProgressCallback& progress,

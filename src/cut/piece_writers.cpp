@@ -48,7 +48,11 @@ bool WriteAC3Piece(const std::string& input, const std::string& output, std::uin
     if (!count.toEnd()) {
         indices.push_back(start + count.amount());
     }
-    const auto starts = FindAC3FrameStarts(source, indices);
+    const auto starts = FindAC3FrameStarts(source, indices, false, [&progress, progressBase] {
+        if (progress) {
+            progress(progressBase);
+        }
+    });
     WriteBytePiece(input, output, starts[0],
                    count.toEnd() ? Count(kToEnd) : Count(BytesFromTo(starts[0], starts[1])), abort,
                    progressBase, progress);

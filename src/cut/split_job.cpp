@@ -13,27 +13,16 @@ namespace varnix {
 
 namespace {
 
-// "   Total time: " and the sum of the rows' durations in the system, as the status bar shows it.
-std::string DurationsTotalText(const std::vector<DurationRow>& rows, TvSystem system) {
-    const double fps = SystemFps(system);
-    std::int64_t frames = 0;
-    for (const auto& row : rows) {
-        if (row) {
-            frames += TimeCodeToFrames(row->ForSystem(system), fps);
+// Every piece file of the list that exists and came out empty is removed.
+void RemoveEmptyPieces(const CutList& list) {
+    for (const CutPoint& entry : list) {
+        if (FileExists(entry.outputName) && FileSizeOf(entry.outputName) == 0) {
+            DeleteFileIfExists(entry.outputName);
         }
     }
-    return "   Total time: " + TimeCodeSystemText(FramesToTimeCode(frames, fps), system);
 }
 
 }  // namespace
-
-std::string InputsWithoutPiecesText(const std::vector<std::string>& inputs) {
-    std::string text = "No piece was cut from these files (unknown format, unreadable or empty):";
-    for (const auto& input : inputs) {
-        text += "\n" + input;
-    }
-    return text;
-}
 
 std::string OutputClash(const std::vector<std::string>& inputs,
                         const std::vector<PlannedOutputs>& planned) {
@@ -60,104 +49,83 @@ std::string OutputClash(const std::vector<std::string>& inputs,
 
 SplitJob::SplitJob(SplitJobRequest request)
     : request_(std::move(request)),
-      listener_(request_.listener != nullptr ? request_.listener : &defaultListener_),
-      abort_(request_.abort != nullptr ? request_.abort : &ownAbort_),
-      busy_(request_.busy != nullptr ? request_.busy : &ownBusy_) {}
+      observer_(request_.observer != nullptr ? request_.observer : &defaultObserver_) {}
 
 void SplitJob::ShowError(const std::string& text) {
     CurrentHost().showMessage(MessageIcon::Error, kErrorTitle, text);
     result_.failed = true;
 }
 
-void SplitJob::Finish(bool restoreControls) {
-    if (request_.progress != nullptr) {
-        request_.progress->setPosition(0);
-    }
-    *abort_ = 0;
-    *busy_ = 0;
-    listener_->LeaveBusyState(restoreControls);
-}
-
 void SplitJob::ReportProgress(std::uint64_t position) {
-    ProgressIndicator* bar = request_.progress;
-    if (bar != nullptr && bar->maximum() >= 0 &&
-        position <= static_cast<std::uint64_t>(bar->maximum())) {
-        bar->setPosition(static_cast<std::int64_t>(position));
-    }
-    CurrentHost().pumpEvents();
+    observer_->Progress(position);
 }
 
 MergeOutcome SplitJob::MergeListBeforeCutting(const std::string& mergedName,
                                               const std::vector<std::string>& mergeList) {
     if (mergeList.empty()) {
-        return MergeOutcome::Merged;
+        return {MergeStatus::Merged, 0};
     }
-    Merger& merger = request_.merger != nullptr ? *request_.merger : ownMerger_;
-    merger.ResetMerger();
-    merger.LendProgressBar(request_.progress);
-    for (const auto& file : mergeList) {
-        merger.AddMergeFile(file);
-    }
-    merger.SetResultName(mergedName);
-    const MergeOutcome outcome = Merge(
-        merger, [this](int index) { listener_->ShowCurrentMergeFile(index); }, abort_,
-        request_.formats);
-    merger.ReturnProgressBar();
-    return outcome;
+    observer_->MergeStarted(mergeList, mergedName);
+    MergeRequest merge;
+    merge.files = mergeList;
+    merge.resultName = mergedName;
+    merge.formats = request_.formats;
+    merge.abort = request_.abort;
+    merge.progress = [this](const MergeProgress& progress) {
+        observer_->MergeProgressed(progress);
+    };
+    merge.appending = [this](std::size_t index) { observer_->MergeFileStarted(index); };
+    return MergeFiles(merge);
 }
 
-void SplitJob::RunSplitJob(const std::string& input, bool merged) {
+void SplitJob::PieceDone(const std::string& path, std::size_t& written) {
+    if (!FileExists(path)) {
+        return;
+    }
+    const std::uint64_t bytes = FileSizeOf(path);
+    if (bytes == 0) {
+        return;  // removed with the other empty pieces
+    }
+    result_.pieces.push_back(WrittenPiece{path, bytes});
+    observer_->PieceWritten(path, bytes);
+    ++written;
+}
+
+void SplitJob::RunSplitJob(const std::string& input, bool merged, int index) {
     const CutList list =
         BuildCutList(request_.durations, request_.system, folder_, PieceNameSource(input, merged));
-    if (request_.progress != nullptr) {
-        request_.progress->setMinimum(0);
-        request_.progress->setPosition(0);
-        request_.progress->setMaximum(static_cast<std::int64_t>(FileSizeOf(input)));
-    }
+    observer_->InputStarted(index, input, FileSizeOf(input));
     const double fps = SystemFps(request_.system);
-    std::size_t reached = 0;  // entries the cutter has started: all but the last are done
-    const ShowCurrentPiece show = [this, &reached](int index) {
-        ++reached;
-        listener_->ShowCurrentPiece(index);
+    std::size_t started = 0;  // entries the cutter has started: all but the last are finished
+    std::size_t written = 0;
+    const ShowCurrentPiece show = [&](int listIndex) {
+        if (started > 0) {
+            PieceDone(list[started - 1].outputName, written);
+        }
+        ++started;
+        observer_->PieceStarted(listIndex);
     };
     const ProgressCallback progress = [this](std::uint64_t position) { ReportProgress(position); };
 
-    CutOutcome outcome;
     try {
         for (auto* cutter : {&CutAC3File, &CutDTSFile, &CutWAVFile, &CutMPAFile}) {
-            outcome = cutter(input, list, show, fps, abort_, progress, request_.formats);
-            if (outcome.handled) {
+            if (cutter(input, list, show, fps, request_.abort, progress, request_.formats)
+                    .handled) {
                 break;
             }
         }
     } catch (const IoError&) {
-        // The pieces finished before the failure stay and are reported; the failed one is gone.
-        std::vector<std::string> finished;
-        for (std::size_t i = 0; i + 1 < reached && i < list.size(); ++i) {
-            finished.push_back(list[i].outputName);
-        }
-        KeepPieces(list, finished);
+        // The pieces finished before the failure stay and are listed; the failed one is gone.
+        RemoveEmptyPieces(list);
         throw;
     }
-    if (!KeepPieces(list, outcome.pieces) && !IsAborted(abort_)) {
+    if (started > 0) {
+        PieceDone(list[started - 1].outputName, written);
+    }
+    RemoveEmptyPieces(list);
+    if (written == 0 && !IsAborted(request_.abort)) {
         result_.inputsWithoutPieces.push_back(input);
     }
-}
-
-bool SplitJob::KeepPieces(const CutList& list, const std::vector<std::string>& pieces) {
-    for (const CutPoint& entry : list) {
-        if (FileExists(entry.outputName) && FileSizeOf(entry.outputName) == 0) {
-            DeleteFileIfExists(entry.outputName);
-        }
-    }
-    bool anyPiece = false;
-    for (const auto& piece : pieces) {
-        if (FileExists(piece)) {
-            result_.pieces.push_back(WrittenPiece{piece, FileSizeOf(piece)});
-            anyPiece = true;
-        }
-    }
-    return anyPiece;
 }
 
 PlannedOutputs SplitJob::PlanFor(const std::string& input, bool merged) const {
@@ -172,32 +140,31 @@ PlannedOutputs SplitJob::PlanFor(const std::string& input, bool merged) const {
     return plan;
 }
 
-SplitJob::Ending SplitJob::ProcessMerged() {
+void SplitJob::ProcessMerged() {
     const auto& inputs = request_.inputs;
     if (inputs.empty()) {
         CurrentHost().showMessage(MessageIcon::Warning, kWarningTitle,
                                   "Please, specify file to divide.");
-        return Ending::NothingToDo;
+        return;
     }
     const std::string merged = MakeMergedName(folder_, inputs);
     if (const std::string clash = OutputClash(inputs, {PlanFor(merged, true)}); !clash.empty()) {
         ShowError(clash);
-        return Ending::Finished;
+        return;
     }
-    const MergeOutcome outcome = MergeListBeforeCutting(merged, inputs);
-    if (outcome != MergeOutcome::Merged || IsAborted(abort_)) {
+    const MergeStatus status = MergeListBeforeCutting(merged, inputs).status;
+    if (status != MergeStatus::Merged || IsAborted(request_.abort)) {
         // Refused, failed or cancelled: nothing is cut.
-        result_.aborted = outcome != MergeOutcome::Failed;
-        result_.failed = outcome == MergeOutcome::Failed;
-        return Ending::Finished;
+        result_.aborted = status != MergeStatus::Failed;
+        result_.failed = status == MergeStatus::Failed;
+        return;
     }
     result_.mergedName = merged;
     RunSplitJob(merged, true);
-    result_.aborted = IsAborted(abort_);
-    return Ending::Finished;
+    result_.aborted = IsAborted(request_.abort);
 }
 
-SplitJob::Ending SplitJob::ProcessEach() {
+void SplitJob::ProcessEach() {
     const auto& inputs = request_.inputs;
     std::vector<PlannedOutputs> plans;
     for (const auto& input : inputs) {
@@ -205,26 +172,21 @@ SplitJob::Ending SplitJob::ProcessEach() {
     }
     if (const std::string clash = OutputClash(inputs, plans); !clash.empty()) {
         ShowError(clash);
-        return Ending::Finished;
+        return;
     }
     for (std::size_t i = 0; i < inputs.size(); ++i) {
-        listener_->ShowCurrentInput(static_cast<int>(i));
-        RunSplitJob(inputs[i], false);
-        if (IsAborted(abort_)) {
+        RunSplitJob(inputs[i], false, static_cast<int>(i));
+        if (IsAborted(request_.abort)) {
             result_.aborted = true;
-            return Ending::CancelledBetweenInputs;
+            return;
         }
     }
-    return Ending::Finished;
 }
 
 SplitJobResult SplitJob::Process() {
     result_ = SplitJobResult{};
     folder_ = FolderWithSeparator(request_.outputFolder);
     result_.outputFolder = folder_;
-    if (folder_ != request_.outputFolder) {
-        listener_->OutputFolderChanged(folder_);
-    }
     if (folder_.empty()) {
         ShowError("Please, specify the destination folder.");
         return result_;
@@ -240,30 +202,18 @@ SplitJobResult SplitJob::Process() {
         }
     }
 
-    *abort_ = 0;
-    *busy_ = 1;
-    listener_->ShowTotalTime(DurationsTotalText(request_.durations, request_.system));
-    listener_->EnterBusyState();
-
-    Ending ending = Ending::Finished;
+    observer_->JobStarted();
     try {
-        ending = request_.mergeFirst ? ProcessMerged() : ProcessEach();
+        if (request_.mergeFirst) {
+            ProcessMerged();
+        } else {
+            ProcessEach();
+        }
     } catch (const IoError& e) {
         ShowError(e.what());
     }
-    if (ending == Ending::Finished) {
-        Finish(true);
-    } else {
-        *abort_ = 0;
-        *busy_ = 0;
-        listener_->LeaveBusyState(ending == Ending::NothingToDo);
-    }
-
-    if (!result_.inputsWithoutPieces.empty() && !result_.aborted &&
-        request_.warnAboutInputsWithoutPieces) {
-        CurrentHost().showMessage(MessageIcon::Warning, kWarningTitle,
-                                  InputsWithoutPiecesText(result_.inputsWithoutPieces));
-    }
+    observer_->JobFinished(result_.aborted ? std::vector<std::string>{}
+                                           : result_.inputsWithoutPieces);
     return result_;
 }
 

@@ -2,40 +2,64 @@
 // The split job that the Process command runs: it cuts every input, or the one file made by
 // first merging all of them, by the durations list into numbered pieces in the destination
 // folder, and removes pieces that came out empty. The window and `varnix split` both run it; they
-// hand in plain values and hear about its progress through a listener.
+// hand in plain values and follow it through an observer. The job holds no window state: the
+// caller keeps its busy state and its abort flag, which the job only reads.
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <vector>
 
 #include "core/host.h"
-#include "core/progress.h"
 #include "cut/cut_list.h"
 #include "cut/durations.h"
+#include "formats/format_options.h"
 #include "merge/merge_engine.h"
-#include "merge/merger.h"
 
 namespace varnix {
 
-// The window's side of a running job. Every call has a default that does nothing.
-class SplitJobListener {
+// What a running job tells its caller, in this order: JobStarted; on the merge page
+// MergeStarted, then MergeFileStarted and MergeProgressed as the merge goes; for every file cut
+// InputStarted, then PieceStarted for each piece, PieceWritten once a piece is finished (pieces
+// that come out empty are never told) and Progress as its bytes are cut; JobFinished last.
+// Progress and MergeProgressed come at least after every 8 MiB and during long walks over an
+// input, so that a window can handle its events there. Every call has a default that does
+// nothing.
+class SplitJobObserver {
   public:
-    virtual ~SplitJobListener() = default;
-    // The destination folder text as the job uses it (with a separator appended when it had
-    // none); the window shows it back in its edit.
-    virtual void OutputFolderChanged(const std::string& folder) { (void)folder; }
-    // "   Total time: ..." of the durations list, for the status bar.
-    virtual void ShowTotalTime(const std::string& text) { (void)text; }
-    virtual void EnterBusyState() {}
-    // restoreControls is false when the job ends on an abort between two inputs: the Cancel
-    // command has restored the window already.
-    virtual void LeaveBusyState(bool restoreControls) { (void)restoreControls; }
-    // The row of the audio files list being cut (selected and scrolled into view).
-    virtual void ShowCurrentInput(int index) { (void)index; }
-    // The durations-list row of the piece being written; -1 clears the selection.
-    virtual void ShowCurrentPiece(int listIndex) { (void)listIndex; }
-    // The row of the merge list being appended.
-    virtual void ShowCurrentMergeFile(int index) { (void)index; }
+    virtual ~SplitJobObserver() = default;
+    // The destination folder is ready and the work begins (a window enters its busy state).
+    virtual void JobStarted() {}
+    // The inputs are about to be merged into `mergedName` (the user may still keep an existing
+    // file of that name).
+    virtual void MergeStarted(const std::vector<std::string>& files,
+                              const std::string& mergedName) {
+        (void)files;
+        (void)mergedName;
+    }
+    // The merge appends the input at `index`.
+    virtual void MergeFileStarted(std::size_t index) { (void)index; }
+    virtual void MergeProgressed(const MergeProgress& progress) { (void)progress; }
+    // A file is cut: its index in the inputs (-1 for the merged file) and its size, the range of
+    // the Progress positions that follow.
+    virtual void InputStarted(int index, const std::string& input, std::uint64_t bytes) {
+        (void)index;
+        (void)input;
+        (void)bytes;
+    }
+    // The piece of the durations-list row `listIndex` is written; -1 for the tail piece.
+    virtual void PieceStarted(int listIndex) { (void)listIndex; }
+    virtual void PieceWritten(const std::string& path, std::uint64_t bytes) {
+        (void)path;
+        (void)bytes;
+    }
+    // The bytes of the current input cut so far.
+    virtual void Progress(std::uint64_t position) { (void)position; }
+    // The work is over, finished, failed (the error shown) or cancelled; `inputsWithoutPieces`
+    // lists the inputs that gave no piece although the job was not cancelled.
+    virtual void JobFinished(const std::vector<std::string>& inputsWithoutPieces) {
+        (void)inputsWithoutPieces;
+    }
 };
 
 struct SplitJobRequest {
@@ -48,17 +72,9 @@ struct SplitJobRequest {
     bool mergeFirst = false;
     // Which files the cutters and the merge take (DetectFormat).
     FormatOptions formats;
-    // The window's flags; the job keeps its own when they are null. Both are 0 when it ends.
-    AbortFlag* abort = nullptr;
-    AbortFlag* busy = nullptr;
-    // The progress bar: maximum = size of the current input, position = bytes cut.
-    ProgressIndicator* progress = nullptr;
-    // The window's merger; the job uses one of its own when null.
-    Merger* merger = nullptr;
-    SplitJobListener* listener = nullptr;
-    // Show one "Warning!" naming the inputs that gave no piece (the command-line program names
-    // them itself).
-    bool warnAboutInputsWithoutPieces = true;
+    // Set from outside (the Cancel button) to stop the job after the current chunk and piece.
+    const AbortFlag* abort = nullptr;
+    SplitJobObserver* observer = nullptr;
 };
 
 struct WrittenPiece {
@@ -75,9 +91,6 @@ struct SplitJobResult {
     bool aborted = false;  // the abort flag stopped it (or the user kept an existing merge result)
     bool failed = false;   // an error message was shown
 };
-
-// The warning that lists the inputs that gave no piece.
-std::string InputsWithoutPiecesText(const std::vector<std::string>& inputs);
 
 // The files a job would write for one of its inputs.
 struct PlannedOutputs {
@@ -102,36 +115,25 @@ class SplitJob {
     // Cuts one file by the durations list (a merged file names its pieces after the first
     // merged file). When a piece cannot be written, the pieces finished before it are listed
     // and the IoError goes on.
-    void RunSplitJob(const std::string& input, bool merged);
-    // Drives the merger through its operations to merge `mergeList` into `mergedName`.
+    // `index` is the input's place in the request (-1 for the merged file), for the observer.
+    void RunSplitJob(const std::string& input, bool merged, int index = -1);
+    // Merges `mergeList` into `mergedName` with the merge engine.
     MergeOutcome MergeListBeforeCutting(const std::string& mergedName,
                                         const std::vector<std::string>& mergeList);
-    // The cutters' progress callback: moves the progress bar, then lets the window handle its
-    // pending events.
+    // The cutters' progress callback.
     void ReportProgress(std::uint64_t position);
 
   private:
-    // How the command ends: normally (progress back to 0, the window restored), with nothing to
-    // do (the window restored), or cancelled between two inputs (Cancel restored the window).
-    enum class Ending { Finished, NothingToDo, CancelledBetweenInputs };
-
     PlannedOutputs PlanFor(const std::string& input, bool merged) const;
-    // Removes the empty pieces of the list and lists the written ones that remain; false when
-    // none does.
-    bool KeepPieces(const CutList& list, const std::vector<std::string>& pieces);
-    Ending ProcessMerged();
-    Ending ProcessEach();
-    void Finish(bool restoreControls);
+    // Lists a finished piece unless it came out empty.
+    void PieceDone(const std::string& path, std::size_t& written);
+    void ProcessMerged();
+    void ProcessEach();
     void ShowError(const std::string& text);
 
     SplitJobRequest request_;
-    SplitJobListener defaultListener_;
-    SplitJobListener* listener_;
-    AbortFlag ownAbort_{0};
-    AbortFlag ownBusy_{0};
-    AbortFlag* abort_;
-    AbortFlag* busy_;
-    Merger ownMerger_;
+    SplitJobObserver defaultObserver_;
+    SplitJobObserver* observer_;
     std::string folder_;
     SplitJobResult result_;
 };

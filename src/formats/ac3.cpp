@@ -4,7 +4,6 @@
 #include <optional>
 
 #include "core/errors.h"
-#include "core/host.h"
 #include "formats/byte_source.h"
 
 namespace varnix {
@@ -217,8 +216,9 @@ std::uint64_t WalkFrames(ByteSource& source, Visit&& visit) {
     return position;
 }
 
-// How many frames a walk for frame starts takes between two turns of the host's event pump.
-constexpr std::uint64_t kFramesPerPump = 8192;
+// How many frames a walk for frame starts takes between two idle calls: at most 7.5 MiB of the
+// longest frames (3840 bytes).
+constexpr std::uint64_t kFramesPerIdleCall = 2048;
 
 // A 48 kHz or 32 kHz stream whose second, middle and last whole frames have the first frame's
 // length is taken as uniform without a walk.
@@ -276,7 +276,7 @@ AC3FrameLayout ReadAC3FrameLayoutOf(ByteSource& source, bool alwaysWalk) {
 
 std::vector<std::uint64_t> FindAC3FrameStarts(ByteSource& source,
                                               const std::vector<std::uint64_t>& indices,
-                                              bool alwaysWalk) {
+                                              bool alwaysWalk, const IdleCallback& idle) {
     AC3FrameLayout uniform;
     uniform.fileSize = source.size();
     const std::optional<AC3Header> firstHeader = HeaderAt(source, 0);
@@ -300,8 +300,8 @@ std::vector<std::uint64_t> FindAC3FrameStarts(ByteSource& source,
                     starts[next] = start;
                 }
                 walked = index + 1;
-                if (walked % kFramesPerPump == 0) {
-                    CurrentHost().pumpEvents();  // a long walk keeps the window responsive
+                if (walked % kFramesPerIdleCall == 0 && idle) {
+                    idle();  // a long walk lets the caller keep its window responsive
                 }
             });
         if (!allFirstLength) {

@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "core/progress.h"
 #include "core/timecode.h"
 
 namespace varnix {
@@ -117,10 +118,11 @@ AC3FrameLayout ReadAC3FrameLayoutOf(ByteSource& source, bool alwaysWalk = false)
 
 // The starts of the frames `indices` (ascending, repeats allowed) by the rules of
 // AC3FrameLayout::frameStart, found in one walk that keeps only these offsets, so that memory
-// does not grow with the file; the host pumps events every few thousand frames of a walk.
+// does not grow with the file; `idle` is called every 2048 frames of a walk (at most 7.5 MiB).
 // Without a usable first header every start is 0. Throws IoError when the source cannot be read.
 std::vector<std::uint64_t> FindAC3FrameStarts(ByteSource& source,
                                               const std::vector<std::uint64_t>& indices,
-                                              bool alwaysWalk = false);
+                                              bool alwaysWalk = false,
+                                              const IdleCallback& idle = {});
 
 }  // namespace varnix

@@ -11,8 +11,8 @@ namespace varnix {
 
 namespace {
 
-// How many frames the walk takes between two turns of the host's event pump.
-constexpr std::uint64_t kFramesPerPump = 256;
+// How many frames the walk takes between two idle calls.
+constexpr std::uint64_t kFramesPerIdleCall = 256;
 
 std::uint64_t Distance(std::uint64_t a, std::uint64_t b) {
     return a > b ? a - b : b - a;
@@ -21,7 +21,7 @@ std::uint64_t Distance(std::uint64_t a, std::uint64_t b) {
 }  // namespace
 
 MPAPieceRange LocateMPAPiece(const std::string& sourceName, std::uint64_t startSample,
-                             Count sampleCount) {
+                             Count sampleCount, const IdleCallback& idle) {
     TMPAFile file(sourceName);
     file.SkipID3v2();
     file.ReadInfoFrame();
@@ -69,8 +69,8 @@ MPAPieceRange LocateMPAPiece(const std::string& sourceName, std::uint64_t startS
             }
             break;
         }
-        if (++walked % kFramesPerPump == 0) {
-            CurrentHost().pumpEvents();
+        if (++walked % kFramesPerIdleCall == 0 && idle) {
+            idle();
         }
         if (cum != before) {
             reachedPos = here;
@@ -100,7 +100,12 @@ std::int64_t WriteMPAPiece(const std::string& sourceName, const std::string& des
                            std::uint64_t startSample, const AbortFlag* abortFlag,
                            std::uint64_t progressBase, const ProgressCallback& progress,
                            Count sampleCount) {
-    const MPAPieceRange range = LocateMPAPiece(sourceName, startSample, sampleCount);
+    const MPAPieceRange range =
+        LocateMPAPiece(sourceName, startSample, sampleCount, [&progress, progressBase] {
+            if (progress) {
+                progress(progressBase);
+            }
+        });
     CopyFileRange(sourceName, destName, progress, abortFlag, progressBase, range.length,
                   range.start);
     return range.samples;

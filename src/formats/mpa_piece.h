@@ -7,6 +7,7 @@
 
 #include "core/extent.h"
 #include "core/host.h"
+#include "core/progress.h"
 
 namespace varnix {
 
@@ -23,14 +24,15 @@ struct MPAPieceRange {
 // where the next piece begins); sampleCount
 // kToEnd runs to the end of the file. The first piece (startSample 0) begins after an ID3v2
 // tag and a "Xing"/"Info" frame. A start past the last frame gives an empty range at the end of
-// the file. Lets the host pump events every few hundred frames. Throws IoError when the file
-// cannot be opened, positioned or read.
+// the file. `idle` is called every 256 frames of the walk. Throws IoError when the file cannot be
+// opened, positioned or read.
 MPAPieceRange LocateMPAPiece(const std::string& sourceName, std::uint64_t startSample,
-                             Count sampleCount);
+                             Count sampleCount, const IdleCallback& idle = {});
 
 // Writes that piece into destName (replacing it) and returns the samples it covers; the next
-// piece starts at startSample plus the result, so no frame is lost or repeated. The copy reports
-// progressBase + bytes copied after every block and stops when the abort flag is set. Throws
+// piece starts at startSample plus the result, so no frame is lost or repeated. The walk that
+// finds the range reports progressBase every few hundred frames, the copy progressBase + bytes
+// copied after every block; the copy stops when the abort flag is set. Throws
 // IoError (after removing destName) when the source cannot be read or the piece written.
 std::int64_t WriteMPAPiece(const std::string& sourceName, const std::string& destName,
                            std::uint64_t startSample, const AbortFlag* abortFlag,

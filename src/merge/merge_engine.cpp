@@ -14,6 +14,13 @@ std::string OutputIsInputText(const std::string& fileName) {
     return "File " + fileName + " is one of the files to process and can not be written over.";
 }
 
+std::string MergeResultName(const std::string& name, const std::string& firstFile) {
+    if (name == PlatformRoot() || !ExtensionOf(name).empty()) {
+        return name;
+    }
+    return name + ExtensionOf(firstFile);
+}
+
 namespace {
 
 void WriteResultHeader(const std::string& dest, const WAVHeader& format) {
@@ -28,10 +35,63 @@ void WriteResultHeader(const std::string& dest, const WAVHeader& format) {
     }
 }
 
+// The steps of a running merge, told to the caller whenever they change: from the start of the
+// first file's copy on, and at the end.
+class MergeSteps {
+  public:
+    MergeSteps(const std::function<void(const MergeProgress&)>& report, std::size_t files,
+               std::uint64_t totalBytes)
+        : report_(report), byBlocks_(totalBytes > kMergeBlockProgressThreshold) {
+        current_.maximum = static_cast<std::int64_t>(
+            files + (byBlocks_ ? totalBytes / kMergeBlockBytes : std::uint64_t{0}));
+        current_.running = true;
+    }
+
+    // The blocks the current file has started once `copied` of its bytes are copied (0 before
+    // its copy): one more step each when the merge counts blocks.
+    void Copied(std::uint64_t copied) {
+        const std::uint64_t started = copied / kMergeBlockBytes + 1;
+        if (byBlocks_ && started > fileBlocks_) {
+            current_.position += static_cast<std::int64_t>(started - fileBlocks_);
+            fileBlocks_ = started;
+        }
+        Send();
+    }
+
+    // `done` files are appended; otherwise the merge counts files.
+    void FileDone(std::size_t done) {
+        fileBlocks_ = 0;
+        if (!byBlocks_) {
+            current_.position = static_cast<std::int64_t>(done);
+        }
+        Send();
+    }
+
+    void End() {
+        current_ = MergeProgress{};
+        Send();
+    }
+
+  private:
+    void Send() {
+        if (report_ && current_ != sent_) {
+            sent_ = current_;
+            report_(current_);
+        }
+    }
+
+    const std::function<void(const MergeProgress&)>& report_;
+    const bool byBlocks_;
+    MergeProgress current_;
+    MergeProgress sent_;
+    std::uint64_t fileBlocks_ = 0;
+};
+
 }  // namespace
 
 void AppendMediaFile(const std::string& source, const std::string& dest, bool first,
-                     const AbortFlag* abort, const std::function<void()>& blockCallback,
+                     const AbortFlag* abort,
+                     const std::function<void(std::uint64_t copied)>& afterChunk,
                      FormatOptions formats) {
     if (!FileExists(source)) {
         throw IoError("Unable to open file " + source + " for reading: no such file.", source);
@@ -44,6 +104,7 @@ void AppendMediaFile(const std::string& source, const std::string& dest, bool fi
     copy.dest = dest;
     copy.append = true;
     copy.abort = abort;
+    copy.afterChunk = afterChunk;
     if (DetectFormat(source, formats) == MediaKind::WAV) {
         // Only the sample data; the result carries one header, in the first file's format.
         // Whole sample frames only: a part frame (a recording cut off mid-sample) would shift
@@ -59,22 +120,7 @@ void AppendMediaFile(const std::string& source, const std::string& dest, bool fi
             WriteResultHeader(dest, layout.header);
         }
     }
-
-    std::uint64_t blocks = 0;
-    const auto blocksUpTo = [&](std::uint64_t copied) {
-        for (const std::uint64_t due = copied / kMergeBlockBytes + 1; blocks < due; ++blocks) {
-            if (blockCallback) {
-                blockCallback();
-            }
-        }
-    };
-    blocksUpTo(0);
     if (!IsAborted(abort)) {
-        CurrentHost().pumpEvents();
-        copy.afterChunk = [&](std::uint64_t copied) {
-            blocksUpTo(copied);
-            CurrentHost().pumpEvents();
-        };
         CopyByteRange(copy);
     }
     if (DetectFormat(dest, formats) == MediaKind::WAV && !FinishWAVHeader(dest)) {
@@ -82,22 +128,14 @@ void AppendMediaFile(const std::string& source, const std::string& dest, bool fi
     }
 }
 
-void MergeProgressStep(Merger& merger) {
-    if (merger.totalSize() > kMergeBlockProgressThreshold) {
-        ProgressIndicator& bar = merger.progress();
-        bar.setPosition(bar.position() + 1);
-    }
-}
-
-MergeOutcome Merge(Merger& merger, const MergeHighlight& highlight, AbortFlag* mainAbort,
-                   FormatOptions formats) {
+MergeOutcome MergeFiles(const MergeRequest& request) {
     Host& host = CurrentHost();
-    const std::string dest = merger.resultName();
-    const std::vector<std::string> files = merger.fileNames();
+    const std::string& dest = request.resultName;
+    const std::vector<std::string>& files = request.files;
     for (const auto& file : files) {
         if (SameFile(file, dest)) {
             host.showMessage(MessageIcon::Error, kErrorTitle, OutputIsInputText(dest));
-            return MergeOutcome::Failed;
+            return {};
         }
     }
     if (!FolderExists(dest)) {
@@ -105,15 +143,12 @@ MergeOutcome Merge(Merger& merger, const MergeHighlight& highlight, AbortFlag* m
     }
     if (FileExists(dest)) {
         if (!host.confirm(MessageIcon::Warning, kWarningTitle, "Overwrite file " + dest + " ?")) {
-            if (mainAbort != nullptr) {
-                *mainAbort = 1;
-            }
-            return MergeOutcome::Refused;
+            return {MergeStatus::Refused, 0};
         }
         if (!DeleteFileIfExists(dest)) {
             // Appending to the old file would give a wrong result.
             host.showMessage(MessageIcon::Error, kErrorTitle, "Result file can not be created!");
-            return MergeOutcome::Failed;
+            return {};
         }
     }
     CreateEmptyFile(dest);
@@ -122,52 +157,38 @@ MergeOutcome Merge(Merger& merger, const MergeHighlight& highlight, AbortFlag* m
                          dest.size() < 4
                              ? "Please, specify file name with full path for result file."
                              : "Result file can not be created!");
-        return MergeOutcome::Failed;
+        return {};
     }
 
     std::uint64_t total = 0;
     for (const auto& file : files) {
         total += FileSizeOf(file);
     }
-    merger.beginWork(total);
-    ProgressIndicator& bar = merger.progress();
-    const bool byBlocks = total > kMergeBlockProgressThreshold;
-    bar.setMaximum(
-        static_cast<std::int64_t>(files.size() + (byBlocks ? total / kMergeBlockBytes : 0)));
-    bar.setMinimum(0);
-    bar.setPosition(0);
-
-    AbortFlag& abort = merger.abortFlag();
-    const auto step = [&] {
-        MergeProgressStep(merger);
-        if (IsAborted(mainAbort)) {
-            abort = 1;
-        }
-    };
+    MergeSteps steps(request.progress, files.size(), total);
     bool aborted = false;
     try {
         for (std::size_t i = 0; i < files.size(); ++i) {
-            if (highlight) {
-                highlight(static_cast<int>(i));
+            if (request.appending) {
+                request.appending(i);
             }
-            AppendMediaFile(files[i], dest, i == 0, &abort, step, formats);
-            if (!byBlocks) {
-                bar.setPosition(static_cast<std::int64_t>(i + 1));
-            }
-            host.pumpEvents();
-            if (IsAborted(&abort) || IsAborted(mainAbort)) {
+            steps.Copied(0);
+            AppendMediaFile(
+                files[i], dest, i == 0, request.abort,
+                [&steps](std::uint64_t copied) { steps.Copied(copied); }, request.formats);
+            steps.FileDone(i + 1);
+            if (IsAborted(request.abort)) {
                 aborted = true;
                 break;
             }
         }
     } catch (const IoError& e) {
-        merger.endWork();
+        steps.End();
         DeleteFileIfExists(dest);
         host.showMessage(MessageIcon::Error, kErrorTitle, e.what());
-        return MergeOutcome::Failed;
+        return {};
     }
-    merger.endWork();
-    return aborted ? MergeOutcome::Aborted : MergeOutcome::Merged;
+    steps.End();
+    return {aborted ? MergeStatus::Aborted : MergeStatus::Merged, FileSizeOf(dest)};
 }
 
 }  // namespace varnix

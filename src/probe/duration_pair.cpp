@@ -15,11 +15,11 @@ DurationPair VideoDurationPair(TimeCode duration, int wholeFrameRate) {
 }
 
 DurationPair GetDurationPair(const std::string& fileName, AbortFlag* abort,
-                             ProgressIndicator* progress, FormatOptions formats) {
+                             ProgressIndicator* progress, FormatOptions formats,
+                             const IdleCallback& idle) {
     const MediaKind kind = DetectFormat(fileName, formats);
     if (IsVideoKind(kind)) {
-        const std::optional<VideoInfo> info =
-            GetVideoInfo(fileName, progress, abort, [] { CurrentHost().pumpEvents(); });
+        const std::optional<VideoInfo> info = GetVideoInfo(fileName, progress, abort, idle);
         if (!info) {
             return DurationPair::None();  // the reader has said why
         }

@@ -32,9 +32,11 @@ DurationPair VideoDurationPair(TimeCode duration, int wholeFrameRate);
 
 // The pair of a file by its kind: audio files give their durations at 25 and at 30 frames a
 // second; video files give the pair of their scanned (or cached) duration, scanning with
-// `progress`, `abort` and the host's event pump; any other file gives no duration in either
-// system, and so does a video that cannot be read. `formats` decides which files are taken.
+// `progress`, `abort` and `idle` (called every few GOPs); any other file gives no duration in
+// either system, and so does a video that cannot be read. `formats` decides which files are
+// taken.
 DurationPair GetDurationPair(const std::string& fileName, AbortFlag* abort,
-                             ProgressIndicator* progress, FormatOptions formats = {});
+                             ProgressIndicator* progress, FormatOptions formats = {},
+                             const IdleCallback& idle = {});
 
 }  // namespace varnix

@@ -54,13 +54,13 @@ std::optional<AudioSamples> ReadAudioSamples(const std::string& fileName, MediaK
 }
 
 TimeCode GetMediaDuration(const std::string& fileName, AbortFlag* abort,
-                          ProgressIndicator* progress, double fps, FormatOptions formats) {
+                          ProgressIndicator* progress, double fps, FormatOptions formats,
+                          const IdleCallback& idle) {
     const MediaKind kind = DetectFormat(fileName, formats);
     if (IsVideoKind(kind)) {
         // The scanned (or cached) duration, unchanged: at the stream's own frame rate,
         // whatever `fps` says, and with no frame added.
-        const std::optional<VideoInfo> info =
-            GetVideoInfo(fileName, progress, abort, [] { CurrentHost().pumpEvents(); });
+        const std::optional<VideoInfo> info = GetVideoInfo(fileName, progress, abort, idle);
         return info ? info->duration : TimeCode::None();
     }
     const std::optional<AudioSamples> audio = ReadAudioSamples(fileName, kind);
@@ -72,12 +72,13 @@ TimeCode GetMediaDuration(const std::string& fileName, AbortFlag* abort,
 }
 
 TimeCode MediaDurationForSystem(const std::string& fileName, TvSystem system, AbortFlag* abort,
-                                ProgressIndicator* progress, FormatOptions formats) {
+                                ProgressIndicator* progress, FormatOptions formats,
+                                const IdleCallback& idle) {
     const MediaKind kind = DetectFormat(fileName, formats);
     if (IsVideoKind(kind)) {
-        return GetDurationPair(fileName, abort, progress, formats).ForSystem(system);
+        return GetDurationPair(fileName, abort, progress, formats, idle).ForSystem(system);
     }
-    return GetMediaDuration(fileName, abort, progress, SystemFps(system), formats);
+    return GetMediaDuration(fileName, abort, progress, SystemFps(system), formats, idle);
 }
 
 }  // namespace varnix

@@ -16,16 +16,18 @@ namespace varnix {
 // last frame the samples reach plus one; a stream too short to reach a frame lasts 00:00:00.00.
 // TimeCode::None() for a file of no known kind, a WAV file that is not PCM, and a file that
 // cannot give a duration (no sample rate, a frame length of 0, no channels or bits, no "data"
-// chunk). Video files give their scanned duration at their own frame rate. `formats` decides
-// which files are taken (DetectFormat).
+// chunk). Video files give their scanned duration at their own frame rate; the scan calls `idle`
+// every few GOPs. `formats` decides which files are taken (DetectFormat).
 TimeCode GetMediaDuration(const std::string& fileName, AbortFlag* abort,
-                          ProgressIndicator* progress, double fps, FormatOptions formats = {});
+                          ProgressIndicator* progress, double fps, FormatOptions formats = {},
+                          const IdleCallback& idle = {});
 
 // The duration that the durations list shows for a file under a TV system: GetMediaDuration at
 // that system's rate for audio files; for video files the member of the file's duration pair for
 // the system.
 TimeCode MediaDurationForSystem(const std::string& fileName, TvSystem system, AbortFlag* abort,
-                                ProgressIndicator* progress, FormatOptions formats = {});
+                                ProgressIndicator* progress, FormatOptions formats = {},
+                                const IdleCallback& idle = {});
 
 // Samples and sample rate of an audio file as the durations count them.
 struct AudioSamples {

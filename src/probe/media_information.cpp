@@ -16,7 +16,8 @@ const InfoField* MediaInformation::find(std::string_view key) const {
 
 std::optional<MediaInformation> ReadMediaInformation(const std::string& fileName,
                                                      ProgressIndicator* progress,
-                                                     FormatOptions formats) {
+                                                     FormatOptions formats,
+                                                     const IdleCallback& idle) {
     const MediaKind kind = DetectFormat(fileName, formats);
     if (kind == MediaKind::AC3) {
         return AC3Information(fileName);
@@ -31,7 +32,7 @@ std::optional<MediaInformation> ReadMediaInformation(const std::string& fileName
         return WAVInformation(fileName);
     }
     if (IsVideoKind(kind)) {
-        MediaInformation info = VideoInformation(fileName, progress);
+        MediaInformation info = VideoInformation(fileName, progress, idle);
         info.kind = kind;
         return info;
     }

@@ -61,11 +61,12 @@ struct MediaInformation {
 // The record of a file by its kind (detected from its content under `formats`). None for a file
 // of no known kind and for a WAV file that is not PCM (or whose chunks cannot be read). Values
 // that the readers cannot supply are 0 (a read error in a stream's walk gives no counts). A video
-// scan shows its progress on `progress` (may be null) and throws EParserFileException when the
-// file cannot be opened, IoError when it cannot be read.
+// scan shows its progress on `progress` (may be null), calls `idle` every few GOPs and throws
+// EParserFileException when the file cannot be opened, IoError when it cannot be read.
 std::optional<MediaInformation> ReadMediaInformation(const std::string& fileName,
                                                      ProgressIndicator* progress,
-                                                     FormatOptions formats = {});
+                                                     FormatOptions formats = {},
+                                                     const IdleCallback& idle = {});
 
 // Builds a field: a number, a decimal number, a text, a flag, a time code.
 InfoField NumberField(std::string key, std::string label, std::uint64_t value,

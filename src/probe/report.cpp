@@ -8,13 +8,14 @@ namespace varnix {
 
 std::string ShowMediaInformation(const std::string& fileName, bool show,
                                  ProgressIndicator* progress, char decimalSeparator,
-                                 FormatOptions formats) {
-    const std::optional<MediaInformation> info = ReadMediaInformation(fileName, progress, formats);
+                                 FormatOptions formats, const IdleCallback& idle) {
+    const std::optional<MediaInformation> info =
+        ReadMediaInformation(fileName, progress, formats, idle);
     const std::string text = info ? ReportText(*info, decimalSeparator) : kUnknownFileFormat;
     if (show) {
         const bool unknown = !info;
         CurrentHost().showMessage(unknown ? MessageIcon::Error : MessageIcon::Information,
-                                  unknown ? kReportErrorTitle : kReportTitle, text);
+                                  unknown ? kErrorTitle : kReportTitle, text);
     }
     return text;
 }

@@ -79,14 +79,14 @@ std::string AspectRatioText(std::uint32_t mpegVersion, std::uint32_t aspectCode,
     return text;
 }
 
-MediaInformation VideoInformation(const std::string& fileName, ProgressIndicator* progress) {
+MediaInformation VideoInformation(const std::string& fileName, ProgressIndicator* progress,
+                                  const IdleCallback& idle) {
     const QuickLook look = LookQuickly(fileName, progress);
     VideoInfo info = look.info;
     AbortFlag neverSet{0};
-    const std::optional<VideoInfo> cached =
-        FileExists(fileName + kVideoCacheSuffix)
-            ? GetVideoInfo(fileName, progress, &neverSet, [] { CurrentHost().pumpEvents(); })
-            : std::nullopt;
+    const std::optional<VideoInfo> cached = FileExists(fileName + kVideoCacheSuffix)
+                                                ? GetVideoInfo(fileName, progress, &neverSet, idle)
+                                                : std::nullopt;
     if (cached) {
         info = *cached;
     }

@@ -8,7 +8,6 @@
 #include "formats/detect.h"
 #include "formats/dts.h"
 #include "formats/mpa_frame.h"
-#include "ui/durations_list_rules.h"
 
 namespace varnix {
 
@@ -37,13 +36,12 @@ std::string FrequencyText(double kilohertz, char decimalSeparator) {
 }
 
 AudioColumns AC3Columns(const MediaInfoAC3& info, char decimalSeparator) {
-    const unsigned mode = info.audioCodingMode & 7u;
-    const unsigned channels = AC3ChannelCounts[mode];
+    const unsigned channels = AC3ChannelCounts[info.audioCodingMode & 7u];
     const unsigned lfe = info.lfe != 0 ? 1u : 0u;
     return AudioColumns{ChannelsText(channels + lfe),
                         FrequencyText(info.sampleRate, decimalSeparator),
                         std::to_string(info.bitRate / 1000) + " Kbps",
-                        "Dolby " + std::to_string(channels) + (lfe != 0 ? ".1" : ".0"), kImageAC3};
+                        AC3SystemText(info.audioCodingMode, lfe != 0), kImageAC3};
 }
 
 AudioColumns DTSColumns(const MediaInfoDTS& info, char decimalSeparator) {
@@ -94,18 +92,6 @@ bool ConsideredForAdding(MediaKind kind, bool mergePageShown, bool checkHeader, 
 
 bool AudioChecksApply(bool mergePageShown, bool checkHeader, int listRows) {
     return !(mergePageShown && !checkHeader && listRows > 0);
-}
-
-bool PassesAudioChecks(const std::string& fileName, MediaKind kind) {
-    if (!WaveChecksPass(fileName, kind) || kind == MediaKind::Unknown) {
-        return false;
-    }
-    for (const char* video : {".m2v", ".m1v", ".mpg"}) {
-        if (EndsWith(fileName, video)) {
-            return false;
-        }
-    }
-    return !IsVideoKind(kind);
 }
 
 bool MergeFormatChecked(MediaKind kind, bool mergePageShown, int mergeRows, bool checkHeader) {

@@ -47,13 +47,10 @@ std::optional<AudioColumns> AudioColumnsOfFile(const std::string& fileName, Medi
 // Whether an added file is considered at all: a file of a known kind, and also one of no known
 // kind (its header may be broken) on a merge list that has rows and no header check.
 bool ConsideredForAdding(MediaKind kind, bool mergePageShown, bool checkHeader, int mergeRows);
-// Whether the format checks are made: not on the merge page without header check once its list
-// has a row (the first row is the reference; later files are merged as they are).
+// Whether the format checks (AudioListRefusal, cut/audio_check.h) are made: not on the merge page
+// without header check once its list has a row (the first row is the reference; later files are
+// merged as they are).
 bool AudioChecksApply(bool mergePageShown, bool checkHeader, int listRows);
-// The checks of a file for an audio list, in order: a name ending in ".wav" and a file of the
-// kind ".wav" must be PCM WAVE files; the kind must be known; neither the name (".m2v", ".m1v",
-// ".mpg", letter case as written) nor the content may be video.
-bool PassesAudioChecks(const std::string& fileName, MediaKind kind);
 
 // Whether a new row is compared with the first row of the merge list: for kinds other than
 // AC3, DTS and MPEG audio, on the merge page with the header check and more than one row.

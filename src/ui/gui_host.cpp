@@ -33,7 +33,7 @@ bool GuiHost::confirm(MessageIcon icon, const std::string& title, const std::str
     return box.exec() == QMessageBox::Ok;
 }
 
-void GuiHost::pumpEvents() {
+void ProcessPendingEvents() {
     QCoreApplication::processEvents();
 }
 

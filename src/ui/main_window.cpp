@@ -8,7 +8,9 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
+#include "ui/gui_host.h"
 #include "ui/icons.h"
+#include "ui/window_rules.h"
 
 namespace varnix {
 
@@ -37,6 +39,7 @@ TAC3Splitter::TAC3Splitter(std::unique_ptr<SettingsStorage> storage, QWidget* pa
     folderPicker_ = [](QWidget* owner, const QString& title, const QString& start) {
         return QFileDialog::getExistingDirectory(owner, title, start, QFileDialog::ShowDirsOnly);
     };
+    eventPump_ = ProcessPendingEvents;
     setObjectName(QStringLiteral("AC3Splitter"));
     setWindowTitle(QStringLiteral("Varnix Freeware"));
     const int timeWidth = fontMetrics().horizontalAdvance(QStringLiteral("00:00:00.00")) + 14;
@@ -262,8 +265,9 @@ void TAC3Splitter::BuildStatusBar() {
     StatusBar1 = new QStatusBar(this);
     StatusBar1->setObjectName(QStringLiteral("StatusBar1"));
     setStatusBar(StatusBar1);
-    const int totalWidth =
-        fontMetrics().horizontalAdvance(QStringLiteral("   Total time: 00:00:00.00 (NTSC)")) + 16;
+    const int totalWidth = fontMetrics().horizontalAdvance(
+                               QString::fromStdString(TotalTimeText(TimeCode{}, TvSystem::Ntsc))) +
+                           16;
     const int widths[] = {Scaled(120), 0, std::max(Scaled(180), totalWidth), Scaled(50)};
     for (int i = 0; i < 4; ++i) {
         auto* panel = new QLabel(StatusBar1);

@@ -184,6 +184,11 @@ class TAC3Splitter : public QMainWindow {
 
     // Progress of long work on ProgressBar1.
     ProgressIndicator& Progress() { return *progress_; }
+    // Lets the window handle its pending events: the progress callbacks of long work call it, so
+    // that the window repaints and its Cancel button works meanwhile.
+    void PumpEvents();
+    // The event pump; tests put a scripted one in its place.
+    void SetEventPump(std::function<void()> pump) { eventPump_ = std::move(pump); }
     // Selects, focuses and scrolls to the durations row of the piece being written; -1 (the
     // tail piece) clears the selection.
     void ShowCurrentPiece(int listIndex);
@@ -294,12 +299,32 @@ class TAC3Splitter : public QMainWindow {
     std::unique_ptr<ProgressBarAdapter> progress_;
     FolderPicker folderPicker_;
     FilesPicker filesPicker_;
+    std::function<void()> eventPump_;
     TDurationForm* durationForm_ = nullptr;
     TAddToOneForm* mergerForm_ = nullptr;
     TSplitterAboutForm* aboutForm_ = nullptr;
     SplitJobResult lastJob_;
     double scale_ = 1.0;
     bool shown_ = false;
+};
+
+// The window's busy state for the length of a video scan or a job: Begin enters it (the abort
+// byte cleared, the busy byte set, the controls disabled, Close reading "Cancel"), and it is left
+// (both bytes 0, the controls restored, the progress bar at its minimum) by End or when the scope
+// ends, however the work ends, exceptions included.
+class BusyScope {
+  public:
+    explicit BusyScope(TAC3Splitter& window) : window_(window) {}
+    ~BusyScope() { End(); }
+    BusyScope(const BusyScope&) = delete;
+    BusyScope& operator=(const BusyScope&) = delete;
+
+    void Begin();
+    void End();
+
+  private:
+    TAC3Splitter& window_;
+    bool active_ = false;
 };
 
 }  // namespace varnix

@@ -4,6 +4,7 @@
 #include "core/errors.h"
 #include "core/file_helpers.h"
 #include "core/host.h"
+#include "cut/audio_check.h"
 #include "formats/detect.h"
 #include "probe/duration_pair.h"
 #include "probe/media_duration.h"
@@ -62,16 +63,17 @@ void TAC3Splitter::AddAudioFiles(const QStringList& fileNames) {
 bool TAC3Splitter::AddAudioFile(TDropList2* list, const QString& fileName) {
     const std::string file = fileName.toStdString();
     SetSingleSelection(list);
-    if (!FileCanBeRead(file)) {
-        CurrentHost().showMessage(MessageIcon::None, "Error!", FileNameOf(file) + kMissingFileText);
-        return false;
-    }
     const bool checks =
         AudioChecksApply(MergePageShown(), CheckBox1->isChecked(), list->topLevelItemCount());
-    MediaKind kind = DetectFormat(file, Formats());
-    if (checks && !PassesAudioChecks(file, kind)) {
+    const ListRefusal refusal = AudioListRefusal(file, checks, Formats());
+    if (refusal == ListRefusal::Missing) {
+        CurrentHost().showMessage(MessageIcon::None, kErrorTitle, FileNotExistText(file));
         return false;
     }
+    if (refusal != ListRefusal::None) {
+        return false;
+    }
+    MediaKind kind = DetectFormat(file, Formats());
 
     auto* item = new QTreeWidgetItem(list);
     SetImageIndex(item, kImageNone);
@@ -220,8 +222,9 @@ void TAC3Splitter::RecomputeAudioTimes() {
             const std::string path = PathOfRow(item).toStdString();
             TimeCode duration = TimeCode::None();
             auto probe = [&] {
-                duration = MediaDurationForSystem(path, state_.SystemRate, &state_.AbortFlag,
-                                                  progress_.get(), Formats());
+                duration =
+                    MediaDurationForSystem(path, state_.SystemRate, &state_.AbortFlag,
+                                           progress_.get(), Formats(), [this] { PumpEvents(); });
             };
             try {
                 if (IsVideoKind(DetectFormat(path, Formats()))) {

@@ -36,8 +36,8 @@ void TAC3Splitter::BitBtn5Click() {
     if (chosen.isEmpty()) {
         return;
     }
-    const QString path = QString::fromStdString(
-        WithTrailingSeparator(QDir::toNativeSeparators(chosen).toStdString()));
+    const QString path =
+        QString::fromStdString(FolderWithSeparator(QDir::toNativeSeparators(chosen).toStdString()));
     Edit1->setText(path);
     settings_.processPath = path;
     UpdateProcessEnabled();
@@ -85,12 +85,38 @@ void TAC3Splitter::EndBusy() {
     progress_->setPosition(progress_->minimum());
 }
 
+void BusyScope::Begin() {
+    WindowState& state = window_.State();
+    state.AbortFlag = 0;
+    state.Busy = 1;
+    window_.BeginBusy();
+    active_ = true;
+}
+
+void BusyScope::End() {
+    if (!active_) {
+        return;
+    }
+    active_ = false;
+    WindowState& state = window_.State();
+    state.AbortFlag = 0;
+    state.Busy = 0;
+    window_.EndBusy();
+}
+
+void TAC3Splitter::PumpEvents() {
+    if (eventPump_) {
+        eventPump_();
+    }
+}
+
 void TAC3Splitter::BitBtn11Click() {
     if (state_.Busy == 0) {
         close();
         return;
     }
-    if (!CurrentHost().confirm(MessageIcon::Information, "Warning!", "Abort current operation ?")) {
+    if (!CurrentHost().confirm(MessageIcon::Information, kWarningTitle,
+                               "Abort current operation ?")) {
         return;
     }
     state_.AbortFlag = 1;

@@ -6,6 +6,7 @@
 #include "core/errors.h"
 #include "core/file_helpers.h"
 #include "core/host.h"
+#include "cut/audio_check.h"
 #include "cut/durations.h"
 #include "formats/detect.h"
 #include "probe/duration_pair.h"
@@ -60,25 +61,18 @@ void TAC3Splitter::RunScan(const std::function<void()>& scan) {
         return;
     }
     // The window is busy while a video is scanned: Cancel stops the scan, and no list changes
-    // under it while it lets the window handle its events.
-    state_.Busy = 1;
-    BeginBusy();
-    struct EndBusyOnExit {
-        TAC3Splitter* window;
-        ~EndBusyOnExit() {
-            // A cancelled scan leaves no abort behind for the next probe.
-            window->state_.AbortFlag = 0;
-            window->state_.Busy = 0;
-            window->EndBusy();
-        }
-    } endBusy{this};
+    // under it while it lets the window handle its events. A cancelled scan leaves no abort
+    // behind for the next probe.
+    BusyScope busy(*this);
+    busy.Begin();
     scan();
 }
 
 DurationPair TAC3Splitter::FileDurationPair(const std::string& fileName, MediaKind kind) {
     DurationPair pair = DurationPair::None();
     auto probe = [&] {
-        pair = GetDurationPair(fileName, &state_.AbortFlag, progress_.get(), Formats());
+        pair = GetDurationPair(fileName, &state_.AbortFlag, progress_.get(), Formats(),
+                               [this] { PumpEvents(); });
     };
     if (IsVideoKind(kind)) {
         RunScan(probe);
@@ -92,15 +86,15 @@ DurationPair TAC3Splitter::FileDurationPair(const std::string& fileName, MediaKi
 bool TAC3Splitter::AddDurationFromFile(const QString& fileName) {
     const std::string file = fileName.toStdString();
     SetSingleSelection(ListView1);
-    if (!FileCanBeRead(file)) {
-        CurrentHost().showMessage(MessageIcon::Error, "Error!",
-                                  FileNameOf(file) + kMissingFileText);
+    const ListRefusal refusal = DurationListRefusal(file, Formats());
+    if (refusal == ListRefusal::Missing) {
+        CurrentHost().showMessage(MessageIcon::Error, kErrorTitle, FileNotExistText(file));
+        return false;
+    }
+    if (refusal != ListRefusal::None) {
         return false;
     }
     const MediaKind kind = DetectFormat(file, Formats());
-    if (!WaveChecksPass(file, kind)) {
-        return false;
-    }
     const int rows = ListView1->topLevelItemCount();
     SetStatusText(1, fileName);
     SetStatusText(0, Q(PositionText(rows + 1, rows + 1)));
@@ -129,7 +123,7 @@ bool TAC3Splitter::AddDurationFromFile(const QString& fileName) {
         } else if (FileExists(file)) {
             text += ": " + MediaFileProblem(file, Formats());
         }
-        CurrentHost().showMessage(MessageIcon::Warning, "Error!", text);
+        CurrentHost().showMessage(MessageIcon::Warning, kErrorTitle, text);
         SetStatusText(0, {});
         SetStatusText(1, {});
         return false;
@@ -137,7 +131,7 @@ bool TAC3Splitter::AddDurationFromFile(const QString& fileName) {
     SetItemData(item, state_.Tables.AddDuration(pair));
     item->setText(kTimeColumn, Q(DurationText(pair.ForSystem(state_.SystemRate))));
     item->setText(kSystemColumn, Q(SystemName(state_.SystemRate)));
-    CurrentHost().pumpEvents();
+    PumpEvents();
 
     ListView1Enter();
     RenumberDurations();
@@ -270,7 +264,8 @@ void TAC3Splitter::RecomputeAllTimes() {
             TimeCode duration = TimeCode::None();
             try {
                 duration = GetMediaDuration(path, &state_.AbortFlag, progress_.get(),
-                                            SystemFps(state_.SystemRate), Formats());
+                                            SystemFps(state_.SystemRate), Formats(),
+                                            [this] { PumpEvents(); });
             } catch (const VarnixError&) {
             }
             item->setText(kTimeColumn, Q(DurationText(duration)));

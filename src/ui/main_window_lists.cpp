@@ -183,9 +183,9 @@ char TAC3Splitter::DecimalSeparator() const {
 void TAC3Splitter::ShowInformation(const QString& fileName) {
     try {
         ShowMediaInformation(fileName.toStdString(), true, progress_.get(), DecimalSeparator(),
-                             Formats());
+                             Formats(), [this] { PumpEvents(); });
     } catch (const VarnixError& error) {
-        CurrentHost().showMessage(MessageIcon::Error, "Error!",
+        CurrentHost().showMessage(MessageIcon::Error, kErrorTitle,
                                   fileName.toStdString() + ": " + error.what());
     }
     progress_->setPosition(progress_->minimum());

@@ -208,7 +208,7 @@ void TAC3Splitter::LoadPositions() {
 }
 
 bool TAC3Splitter::FormCloseQuery() {
-    if (!CurrentHost().confirm(MessageIcon::Warning, "Warning!",
+    if (!CurrentHost().confirm(MessageIcon::Warning, kWarningTitle,
                                "Are you realy want to close Varnix ?")) {
         return false;
     }

@@ -41,7 +41,7 @@ TAddToOneForm::TAddToOneForm(QWidget* parent) : QWidget(parent, Qt::Window) {
 
     auto* resultButton =
         MakeButton(this, "BitBtn5", {}, QStringLiteral("Select result file"), ButtonIcon::Folder);
-    resultName_ = new QLineEdit(QString::fromLatin1(kMergerRootName), this);
+    resultName_ = new QLineEdit(QString::fromStdString(PlatformRoot()), this);
     resultName_->setObjectName(QStringLiteral("Edit10"));
 
     progressBar_ = new QProgressBar(this);
@@ -49,13 +49,7 @@ TAddToOneForm::TAddToOneForm(QWidget* parent) : QWidget(parent, Qt::Window) {
     progressBar_->setRange(0, 100);
     progressBar_->setValue(0);
     ownProgress_ = std::make_unique<ProgressBarAdapter>(progressBar_);
-    merger_.setControlsListener([this](MergerControls controls) {
-        if (controls == MergerControls::Working) {
-            SetWorkingState();
-        } else {
-            SetIdleState();
-        }
-    });
+    progress_ = ownProgress_.get();
 
     process_ = MakeButton(this, "BitBtn4", QStringLiteral("Process"), {}, ButtonIcon::Process);
     process_->setEnabled(false);
@@ -111,44 +105,71 @@ void TAddToOneForm::SetIdleState() {
 
 void TAddToOneForm::ShowMergerState() {
     list_->clear();
-    for (const MergeFileEntry& entry : merger_.files()) {
+    for (const MergeFileEntry& entry : state_.files()) {
         QStringList texts{QString::fromStdString(entry.fileName)};
         for (const std::string& column : entry.columns) {
             texts << QString::fromStdString(column);
         }
         list_->addTopLevelItem(new QTreeWidgetItem(texts));
     }
-    resultName_->setText(QString::fromStdString(merger_.resultName()));
-    process_->setEnabled(merger_.processEnabled() && merger_.controls() == MergerControls::Idle);
+    resultName_->setText(QString::fromStdString(state_.resultName()));
+    process_->setEnabled(state_.processEnabled() && state_.controls() == MergerControls::Idle);
     // The merger's own bar is this window's; a lent one belongs to the window that lent it.
-    const ProgressIndicator& bar = merger_.progress();
-    ownProgress_->setMinimum(bar.minimum());
-    ownProgress_->setMaximum(bar.maximum());
-    ownProgress_->setPosition(bar.position());
+    if (progress_ != ownProgress_.get()) {
+        ownProgress_->setMinimum(progress_->minimum());
+        ownProgress_->setMaximum(progress_->maximum());
+        ownProgress_->setPosition(progress_->position());
+    }
 }
 
 void TAddToOneForm::ResetMerger() {
-    merger_.ResetMerger();
+    state_.ResetMerger();
     ShowMergerState();
 }
 
 void TAddToOneForm::LendProgressBar(ProgressIndicator* bar) {
-    merger_.LendProgressBar(bar);
+    progress_ = bar != nullptr ? bar : ownProgress_.get();
 }
 
 void TAddToOneForm::ReturnProgressBar() {
-    merger_.ReturnProgressBar();
+    progress_ = ownProgress_.get();
     ShowMergerState();
 }
 
 void TAddToOneForm::AddMergeFile(const std::string& fileName) {
-    merger_.AddMergeFile(fileName);
+    state_.AddMergeFile(fileName);
     ShowMergerState();
 }
 
 void TAddToOneForm::SetResultName(const std::string& name) {
-    merger_.SetResultName(name);
+    state_.SetResultName(name);
     ShowMergerState();
+}
+
+void TAddToOneForm::ShowMergeProgress(const MergeProgress& progress) {
+    const bool starting = progress.running && !state_.busy();
+    if (starting) {
+        state_.BeginWork();
+        SetWorkingState();
+    }
+    ShowMergeSteps(*progress_, progress, starting);
+    if (!progress.running) {
+        state_.EndWork();
+        SetIdleState();
+    }
+}
+
+void ShowMergeSteps(ProgressIndicator& bar, const MergeProgress& progress, bool starting) {
+    if (!progress.running) {
+        bar.setMaximum(0);
+        bar.setPosition(bar.minimum());
+        return;
+    }
+    if (starting) {
+        bar.setMaximum(progress.maximum);
+        bar.setMinimum(0);
+    }
+    bar.setPosition(progress.position);
 }
 
 }  // namespace varnix

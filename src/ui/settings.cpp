@@ -2,6 +2,7 @@
 
 #include <QDir>
 
+#include "core/file_helpers.h"
 #include "ui/window_rules.h"
 
 namespace varnix {
@@ -94,9 +95,9 @@ std::optional<QString> ReadText(const SettingsStorage& storage, const QString& k
 
 QString DefaultDestination() {
 #ifdef _WIN32
-    return QStringLiteral("C:\\");
+    return QString::fromStdString(PlatformRoot());
 #else
-    return QString::fromStdString(WithTrailingSeparator(QDir::homePath().toStdString()));
+    return QString::fromStdString(FolderWithSeparator(QDir::homePath().toStdString()));
 #endif
 }
 

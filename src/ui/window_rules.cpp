@@ -46,21 +46,6 @@ std::string DestinationTextOnLeave(std::string text) {
     return text;
 }
 
-std::string WithTrailingSeparator(std::string folder) {
-    if (!folder.empty() && folder.back() != kPathSeparator) {
-        folder += kPathSeparator;
-    }
-    return folder;
-}
-
-std::string PlatformRoot() {
-#ifdef _WIN32
-    return "C:\\";
-#else
-    return "/";
-#endif
-}
-
 std::string PositionText(std::int64_t i, std::int64_t n) {
     return "   " + std::to_string(i) + " / " + std::to_string(n);
 }
@@ -89,6 +74,14 @@ TimeCode AudioTotal(const std::vector<TimeCode>& entries, TvSystem system) {
         }
     }
     return total;
+}
+
+std::string InputsWithoutPiecesText(const std::vector<std::string>& inputs) {
+    std::string text = "No piece was cut from these files (unknown format, unreadable or empty):";
+    for (const auto& input : inputs) {
+        text += "\n" + input;
+    }
+    return text;
 }
 
 bool FirstMergeRowLocked(bool mergePageShown, bool checkHeader, int mergeRows, int selectedRow) {

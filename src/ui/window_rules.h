@@ -40,10 +40,6 @@ bool ProcessEnabled(const ProcessInputs& inputs);
 // The destination text after the edit is left: a separator is appended to a text longer than
 // 2 characters that does not end with one ("D:" stays, "/a/b" becomes "/a/b/").
 std::string DestinationTextOnLeave(std::string text);
-// A non-empty folder name with the platform's separator at its end.
-std::string WithTrailingSeparator(std::string folder);
-// The root folder of the platform: "/" or "C:\".
-std::string PlatformRoot();
 
 // Status panel 0: "   i / n".
 std::string PositionText(std::int64_t i, std::int64_t n);
@@ -56,6 +52,9 @@ TimeCode DurationsTotal(const std::vector<TimeCode>& entries, TvSystem system);
 // Total of an audio list: the entries added up as time codes. Entries without a duration count
 // nothing.
 TimeCode AudioTotal(const std::vector<TimeCode>& entries, TvSystem system);
+
+// The warning at the end of a Process that names the inputs that gave no piece, one a line.
+std::string InputsWithoutPiecesText(const std::vector<std::string>& inputs);
 
 // On the merge page without header check, the first row of a list with rows stays where it
 // is: while it is selected, Move up, Move down and Delete file are disabled.

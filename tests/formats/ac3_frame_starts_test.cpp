@@ -40,6 +40,23 @@ TEST(FindAC3FrameStarts, AgreesWithTheLayoutWithoutKeepingEveryStart) {
     EXPECT_EQ(FindAC3FrameStarts(source, {3})[0], 834u + 836 + 834);
 }
 
+// A long walk calls its idle callback every 2048 frames, so that a window can stay responsive; a
+// uniform stream needs no walk and no call.
+TEST(FindAC3FrameStarts, ALongWalkCallsItsIdleCallback) {
+    AC3FrameParams p44;
+    p44.fscod = 1;
+    p44.frmsizecod = 2;  // the shortest frames, 128 / 130 bytes
+    AC3FrameParams p48;
+    p48.frmsizecod = 2;
+    for (const auto& [stream, calls] : {std::pair{test::BuildAC3Stream(p44, 5000, true), 2},
+                                        std::pair{test::BuildAC3Stream(p48, 5000), 0}}) {
+        SpanSource source(stream);
+        int idle = 0;
+        FindAC3FrameStarts(source, {4999}, false, [&idle] { ++idle; });
+        EXPECT_EQ(idle, calls);
+    }
+}
+
 TEST(FindAC3FrameStarts, WithoutAUsableHeaderEveryStartIsZero) {
     const Bytes junk = test::Filler(5000);
     SpanSource source(junk);

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "core/errors.h"
 #include "formats/mpa_file.h"
 #include "formats/mpa_piece.h"
@@ -266,14 +268,16 @@ TEST_F(MPAPieces, StartPastTheLastFrameGivesAnEmptyPiece) {
     EXPECT_EQ(test::ReadAll(piece).size(), 576u);
 }
 
-TEST_F(MPAPieces, ReportProgressAndLetTheHostPumpEveryFewHundredFrames) {
+// The walk that finds the range reports the position reached so far every few hundred frames, so
+// that a window stays responsive; the copy then reports its bytes.
+TEST_F(MPAPieces, ReportProgressDuringTheWalkEveryFewHundredFrames) {
     const std::string longSource = dir.write("long.mp2", BuildMPAStream({}, 1000));
-    test::RecordingHost host;
     std::vector<std::uint64_t> positions;
     const auto progress = [&](std::uint64_t p) { positions.push_back(p); };
     WriteMPAPiece(longSource, dir.file("out.mp2"), 0, nullptr, 7, progress, kToEnd);
-    EXPECT_GE(host.pumps, 3);
-    EXPECT_LE(host.pumps, 10);
+    const auto duringWalk = std::count(positions.begin(), positions.end(), 7u);
+    EXPECT_GE(duringWalk, 3);
+    EXPECT_LE(duringWalk, 10);
     ASSERT_FALSE(positions.empty());
     EXPECT_EQ(positions.back(), 7u + 576000);
 }

@@ -21,12 +21,12 @@ using test::TempDir;
 constexpr std::uint64_t kFourGiB = 1ull << 32;
 
 // Remembers the largest position it was given.
-struct HighWaterBar : ProgressState {
-    void setPosition(std::int64_t v) override {
-        ProgressState::setPosition(v);
-        highest = std::max(highest, v);
-    }
-    std::int64_t highest = 0;
+// The size of the input being cut and the highest position the job reached in it.
+struct HighWaterMark : SplitJobObserver {
+    void InputStarted(int, const std::string&, std::uint64_t bytes) override { size = bytes; }
+    void Progress(std::uint64_t position) override { highest = std::max(highest, position); }
+    std::uint64_t size = 0;
+    std::uint64_t highest = 0;
 };
 
 Bytes BytesAt(const std::string& name, std::uint64_t offset, std::size_t count) {
@@ -59,14 +59,14 @@ TEST(LargeFiles, CutsAFiveGiBAC3FileWithATailPiece) {
     const std::string input = dir.file("film.ac3");
     ASSERT_TRUE(test::WriteSparseFile(input, size, runs));
 
-    HighWaterBar bar;
+    HighWaterMark bar;
     SplitJobRequest request;
     request.durations = {DurationPair{MakeTimeCode(25, 0, 0, 0), MakeTimeCode(25, 0, 0, 0)},
                          DurationPair{MakeTimeCode(0, 10, 0, 0), MakeTimeCode(0, 10, 0, 0)}};
     request.system = TvSystem::Pal;
     request.outputFolder = dir.file("out");
     request.inputs = {input};
-    request.progress = &bar;
+    request.observer = &bar;
     const SplitJobResult result = SplitJob(request).Process();
     ASSERT_FALSE(result.failed);
     ASSERT_EQ(result.pieces.size(), 3u);
@@ -86,8 +86,8 @@ TEST(LargeFiles, CutsAFiveGiBAC3FileWithATailPiece) {
     const std::uint64_t lastInTail = (frames - 1 - first - second) * 1536;
     EXPECT_EQ(BytesAt(result.pieces[2].path, lastInTail, 2048),
               BytesAt(input, (frames - 1) * 1536, 2048));
-    EXPECT_EQ(bar.maximum(), static_cast<std::int64_t>(size));
-    EXPECT_GT(bar.highest, static_cast<std::int64_t>(kFourGiB));
+    EXPECT_EQ(bar.size, size);
+    EXPECT_GT(bar.highest, kFourGiB);
 }
 
 TEST(LargeFiles, ScansAVideoThatBeginsBeyondFourGiB) {

@@ -97,17 +97,19 @@ TEST(GetMediaDuration, VideoKeepsItsOwnRateWhateverTheCallerAsks) {
         GetMediaDuration(dir.copyData("video/w704_pal.m2v"), nullptr, nullptr, 25.0).IsNone());
 }
 
-TEST(GetDurationPair, VideoScanPumpsTheHostAndStopsOnAbort) {
+TEST(GetDurationPair, VideoScanCallsItsIdleCallbackAndStopsOnAbort) {
     TempDir dir;
     StreamLayout layout;
     layout.extension = SequenceExtensionParams{};
     const std::string file = dir.write(
         "long.m2v", BuildVideoStream(layout, FramePictures(600, 12, PictureCodingParams{})));
-    RecordingHost host;
     AbortFlag abort{0};
-    host.onPump = [&](int) { abort = 1; };
-    const DurationPair pair = GetDurationPair(file, &abort, nullptr);
-    EXPECT_EQ(host.pumps, 1);
+    int idleCalls = 0;
+    const DurationPair pair = GetDurationPair(file, &abort, nullptr, {}, [&] {
+        ++idleCalls;
+        abort = 1;
+    });
+    EXPECT_EQ(idleCalls, 1);
     EXPECT_LT(TimeCodeToFrames(pair.pal, 25.0), 600);
     EXPECT_FALSE(FileExists(file + ".vnf"));
 }

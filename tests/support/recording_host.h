@@ -36,13 +36,6 @@ class RecordingHost : public Host {
         answers.pop_front();
         return answer;
     }
-    void pumpEvents() override {
-        ++pumps;
-        if (onPump) {
-            onPump(pumps);
-        }
-    }
-
     // Texts of all messages and questions, in order.
     std::vector<std::string> texts() const {
         std::vector<std::string> all;
@@ -55,8 +48,6 @@ class RecordingHost : public Host {
     std::vector<RecordedMessage> messages;
     std::deque<bool> answers;    // answers to the next questions, in order
     bool defaultAnswer = false;  // when the script has run out
-    int pumps = 0;
-    std::function<void(int)> onPump;
 
   private:
     Host* previous_;

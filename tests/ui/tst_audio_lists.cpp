@@ -182,12 +182,12 @@ class AudioListsTest : public QObject, protected test::WindowFixture {
         TAC3Splitter& w = *forms.AC3Splitter;
         Add(w, {Copy("ac3-stereo-192k.ac3")});
         bool busy = false;
-        host_->onPump = [&](int) {
+        onPump_ = [&](int) {
             busy = busy || (w.State().Busy != 0 && !w.PageControl1->isEnabled() &&
                             w.BitBtn11->text() == QStringLiteral("Cancel"));
         };
         Add(w, {Copy("video/pal_mpeg2.m2v")});
-        host_->onPump = nullptr;
+        onPump_ = nullptr;
         QVERIFY(busy);  // no row can go away under the scan
         QCOMPARE(w.ListView3->topLevelItem(1)->text(1), QStringLiteral("00:00:10.00"));
         QCOMPARE(test::NotIdle(w), QStringList());

@@ -137,7 +137,7 @@ class DurationsListTest : public QObject, protected test::WindowFixture {
         const std::string video = NtscVideo("long.m2v", 30 * 60 * 30);
         bool busyDuringScan = false;
         int pumpsBeforeCancel = 0;
-        host_->onPump = [&](int pumps) {
+        onPump_ = [&](int pumps) {
             if (w.State().Busy == 0 || pumpsBeforeCancel > 0) {
                 return;
             }
@@ -149,7 +149,7 @@ class DurationsListTest : public QObject, protected test::WindowFixture {
             w.BitBtn11->click();  // Cancel, and OK to "Abort current operation ?"
         };
         QVERIFY(w.AddDurationFromFile(Q(video)));
-        host_->onPump = nullptr;
+        onPump_ = nullptr;
         QVERIFY(busyDuringScan);
         QCOMPARE(Q(host_->messages.back().text), QStringLiteral("Abort current operation ?"));
         // The aborted scan still gives its row, with the duration it had reached.

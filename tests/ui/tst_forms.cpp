@@ -54,8 +54,8 @@ class FormsTest : public QObject {
         const QStringList switched = {"BitBtn4",      "ListView1",    "BitBtn1",      "BitBtn3",
                                       "SpeedButton1", "RadioButton1", "RadioButton2", "BitBtn6",
                                       "BitBtn7",      "BitBtn5",      "Edit10"};
-        // The merge engine switches the controls through the merger.
-        merger.Engine().beginWork(1000);
+        // A running merge's progress switches the controls.
+        merger.ShowMergeProgress({0, 10, true});
         QVERIFY(merger.Busy());
         for (const QString& name : switched) {
             auto* control = merger.findChild<QWidget*>(name);
@@ -65,9 +65,9 @@ class FormsTest : public QObject {
         QVERIFY(merger.CloseButton()->isEnabled());
         QCOMPARE(merger.CloseButton()->text(), QStringLiteral("Cancel"));
 
-        merger.Progress().setMaximum(10);
-        merger.Progress().setPosition(7);
-        merger.Engine().endWork();
+        merger.ShowMergeProgress({7, 10, true});
+        QCOMPARE(merger.ProgressBar1()->value(), 7);
+        merger.ShowMergeProgress({0, 0, false});
         QVERIFY(!merger.Busy());
         for (const QString& name : switched) {
             QVERIFY2(merger.findChild<QWidget*>(name)->isEnabled(), qPrintable(name));
@@ -96,8 +96,34 @@ class FormsTest : public QObject {
         QCOMPARE(merger.ListView1()->topLevelItemCount(), 0);
         QCOMPARE(merger.Edit10()->text(), QStringLiteral("/"));
         QVERIFY(!merger.ProcessButton()->isEnabled());
+        // The main window's Cancel sets the merger's flag; the next run clears it.
         merger.Abort() = 1;
-        QCOMPARE(int{merger.Engine().abortFlag()}, 1);
+        merger.ShowMergeProgress({0, 1, true});
+        QCOMPARE(int{merger.Abort()}, 0);
+    }
+
+    void mergerReadinessEnablesProcessOnceAFileAndAResultNameAreThere() {
+        MergerState first;  // a file, then a result name
+        first.AddMergeFile("/in/a.ac3");
+        QCOMPARE(first.readiness(), 1);
+        QVERIFY(!first.processEnabled());
+        first.SetResultName(PlatformRoot());  // ignored, readiness too
+        QCOMPARE(first.readiness(), 1);
+        QCOMPARE(first.resultName(), PlatformRoot());
+        first.SetResultName("/out/r.ac3");
+        QVERIFY(first.processEnabled());
+        first.ResetMerger();
+        QVERIFY(!first.processEnabled());
+        QVERIFY(first.files().empty());
+        QCOMPARE(first.resultName(), PlatformRoot());
+
+        MergerState empty;  // nothing listed: a name stays without extension
+        empty.SetResultName("/out/plain");
+        QCOMPARE(empty.resultName(), std::string("/out/plain"));
+        QCOMPARE(empty.readiness(), 2);
+        QCOMPARE(MergeExtensionText("a.Ac3"), std::string("AC3"));
+        empty.AddMergeFile("/in/noext");
+        QCOMPARE(empty.files().back().columns, (std::array<std::string, 3>{"?????", "?????", ""}));
     }
 
     void mergerUsesALentProgressBarUntilReturned() {
@@ -107,8 +133,10 @@ class FormsTest : public QObject {
         lent.setPosition(40);
         merger.LendProgressBar(&lent);
         QCOMPARE(&merger.Progress(), static_cast<ProgressIndicator*>(&lent));
-        merger.Engine().beginWork(10);
-        merger.Engine().endWork();  // the bar in use goes to its minimum
+        merger.ShowMergeProgress({3, 10, true});
+        QCOMPARE(lent.maximum(), std::int64_t{10});
+        QCOMPARE(lent.position(), std::int64_t{3});
+        merger.ShowMergeProgress({0, 0, false});  // the bar in use goes to its minimum
         QCOMPARE(lent.position(), std::int64_t{0});
         merger.ReturnProgressBar();
         QVERIFY(&merger.Progress() != static_cast<ProgressIndicator*>(&lent));
@@ -197,11 +225,10 @@ class FormsTest : public QObject {
     }
 
     void pumpingRunsPendingWork() {
-        GuiHost host;
         bool ran = false;
         QMetaObject::invokeMethod(
             qApp, [&] { ran = true; }, Qt::QueuedConnection);
-        host.pumpEvents();
+        ProcessPendingEvents();
         QVERIFY(ran);
     }
 };

@@ -1,11 +1,8 @@
 // The lists' rules that need no widget: row numbers, moves, the column texts of each audio kind,
-// the checks of added files, the merge list's first row and the open dialogs' filters.
+// the merge list's first row and the open dialogs' filters.
 
 #include <QTest>
 
-#include "formats/detect.h"
-#include "support/audio_builders.h"
-#include "support/temp_dir.h"
 #include "ui/audio_list_rules.h"
 #include "ui/durations_list_rules.h"
 #include "ui/list_rules.h"
@@ -128,40 +125,6 @@ class ListRulesTest : public QObject {
         QFETCH(QStringList, columns);
         QFETCH(QStringList, expected);
         QCOMPARE(columns, expected);
-    }
-
-    void filesAreCheckedBeforeTheyJoinAList_data() {
-        QTest::addColumn<QString>("data");
-        QTest::addColumn<QString>("as");
-        QTest::addColumn<bool>("passes");
-        QTest::newRow("AC3") << "ac3-stereo-192k.ac3"
-                             << "a.ac3" << true;
-        QTest::newRow("PCM WAV") << "wav-s16-list.wav"
-                                 << "a.wav" << true;
-        QTest::newRow("PCM WAV named .ac3") << "wav-s16-plain.wav"
-                                            << "a.ac3" << true;
-        QTest::newRow("float WAV") << "wav-float.wav"
-                                   << "a.wav" << false;
-        QTest::newRow("float WAV under another name") << "wav-float.wav"
-                                                      << "a.mp2" << false;
-        QTest::newRow("AC3 named .wav") << "ac3-stereo-192k.ac3"
-                                        << "a.wav" << false;
-        QTest::newRow("AC3 named .WAV: letter case counts") << "ac3-stereo-192k.ac3"
-                                                            << "a.WAV" << true;
-        QTest::newRow("AC3 named as a video") << "ac3-stereo-192k.ac3"
-                                              << "a.m2v" << false;
-        QTest::newRow("MPEG audio named .mpg") << "mp2-crc.mp2"
-                                               << "a.mpg" << false;
-        QTest::newRow("no known kind") << "README.md"
-                                       << "a.ac3" << false;
-    }
-    void filesAreCheckedBeforeTheyJoinAList() {
-        QFETCH(QString, data);
-        QFETCH(QString, as);
-        QFETCH(bool, passes);
-        test::TempDir dir;
-        const std::string file = dir.copyData(data.toStdString(), as.toStdString());
-        QCOMPARE(PassesAudioChecks(file, DetectFormat(file)), passes);
     }
 
     void theFirstMergeRowStaysInPlace_data() {

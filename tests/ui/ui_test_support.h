@@ -194,6 +194,10 @@ class WindowFixture {
     std::unique_ptr<IsolatedSettings> settings_;
     std::unique_ptr<RecordingHost> host_;
     std::unique_ptr<TempDir> dir_;
+    // The window's event pump in a test: it handles no real events but counts its turns and
+    // runs onPump_ with their number, so that a test can act while a scan or job runs.
+    int pumps_ = 0;
+    std::function<void(int)> onPump_;
 
     // With `timerRuns` false the window's timer is stopped at start, for tests that look at the
     // commands themselves or run the timer's handler in their own time.
@@ -202,6 +206,8 @@ class WindowFixture {
         host_ = std::make_unique<RecordingHost>();
         dir_ = std::make_unique<TempDir>();
         timerRuns_ = timerRuns;
+        pumps_ = 0;
+        onPump_ = nullptr;
     }
     void TearDownWindowFixture() {
         dir_.reset();
@@ -211,8 +217,14 @@ class WindowFixture {
 
     // The program's forms with the main window shown, on the page the settings give or on
     // `page`.
-    VarnixForms Start(std::optional<int> page = std::nullopt) const {
+    VarnixForms Start(std::optional<int> page = std::nullopt) {
         VarnixForms forms = CreateForms();
+        forms.AC3Splitter->SetEventPump([this] {
+            ++pumps_;
+            if (onPump_) {
+                onPump_(pumps_);
+            }
+        });
         forms.AC3Splitter->show();
         if (!timerRuns_) {
             forms.AC3Splitter->Timer1->stop();
