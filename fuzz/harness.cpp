@@ -45,6 +45,8 @@ const std::vector<Target>& Targets() {
         {"split", FuzzSplit},
         {"chapters", FuzzChapters},
         {"dvd_ifo", FuzzDvdIfo},
+        {"ps_demux", FuzzProgramStream},
+        {"ts_demux", FuzzTransportStream},
     };
     return targets;
 }

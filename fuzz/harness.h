@@ -33,6 +33,11 @@ void FuzzSplit(Bytes data);
 void FuzzChapters(Bytes data);
 // ReadDvdChapters on the bytes as a title set's IFO file and as VIDEO_TS.IFO.
 void FuzzDvdIfo(Bytes data);
+// The program stream demuxer over the bytes read whole and in reads of a size the first byte
+// picks, ProbeContainer, and the scan when detection takes the file.
+void FuzzProgramStream(Bytes data);
+// The same for the transport stream demuxer (the first byte's lowest bit picks 188 or 192).
+void FuzzTransportStream(Bytes data);
 
 struct Target {
     const char* name;

@@ -11,7 +11,7 @@ seconds=$2
 shift 2
 targets=("$@")
 if [[ ${#targets[@]} -eq 0 ]]; then
-    targets=(probe mpa wav ac3_dts video_cache video_quick split chapters dvd_ifo)
+    targets=(probe mpa wav ac3_dts video_cache video_quick split chapters dvd_ifo ps_demux ts_demux)
 fi
 timeout=${FUZZ_TIMEOUT:-10}
 mkdir -p "$build/artifacts" "$build/fuzz-logs"

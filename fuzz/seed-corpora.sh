@@ -10,7 +10,7 @@ corpus=$1
 varnix=${2:-}
 data=tests/data
 
-for t in probe mpa wav ac3_dts video_cache video_quick split chapters dvd_ifo; do
+for t in probe mpa wav ac3_dts video_cache video_quick split chapters dvd_ifo ps_demux ts_demux; do
     mkdir -p "$corpus/$t"
 done
 
@@ -70,4 +70,19 @@ for f in "${audio[@]}"; do
     { cat "$f"; printf '\014\000\024\000\012'; } >"$work/pal-$name"
     { cat "$f"; printf '\012\000\000\000\036\000\023'; } >"$work/merged-$name"
     seed split "$work/pal-$name" "$work/merged-$name"
+done
+
+# ps_demux and ts_demux: the container files behind the byte that picks the read size (and for
+# ts_demux the packet size: odd for 192-byte packets).
+for f in "$data"/video/*.vob "$data"/video/*.mpg "$data"/bad/ps-*; do
+    { printf '\003'; cat "$f"; } >"$work/ps-$(basename "$f")"
+    seed ps_demux "$work/ps-$(basename "$f")"
+done
+for f in "$data"/video/*.ts "$data"/bad/ts-*; do
+    { printf '\006'; cat "$f"; } >"$work/ts-$(basename "$f")"
+    seed ts_demux "$work/ts-$(basename "$f")"
+done
+for f in "$data"/video/*.m2ts; do
+    { printf '\007'; cat "$f"; } >"$work/ts-$(basename "$f")"
+    seed ts_demux "$work/ts-$(basename "$f")"
 done

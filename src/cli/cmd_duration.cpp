@@ -3,6 +3,7 @@
 
 #include "cli/commands.h"
 #include "cli/progress_bar.h"
+#include "cli/progress_host.h"
 #include "core/file_helpers.h"
 #include "core/timecode.h"
 #include "probe/media_duration.h"
@@ -31,6 +32,10 @@ void AddDurationCommand(CLI::App& app, Context& context) {
         for (const auto& file : *files) {
             ProgressBar bar(context.streams.err, context.streams.errIsTerminal,
                             "Scanning " + FileNameOf(file));
+            // Says what the reader met (a damaged program or transport stream, say).
+            ProgressAwareHost host(context.streams.err, context.streams.in,
+                                   context.streams.inIsTerminal, false, bar);
+            ScopedHost scope(host);
             const TimeCode tc =
                 MediaDurationForSystem(file, tvSystem, nullptr, bar.Indicator(), *formats);
             bar.Clear();

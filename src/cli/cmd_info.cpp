@@ -3,6 +3,7 @@
 
 #include "cli/commands.h"
 #include "cli/progress_bar.h"
+#include "cli/progress_host.h"
 #include "core/file_helpers.h"
 #include "formats/format_refusal.h"
 #include "probe/media_check.h"
@@ -71,6 +72,9 @@ void AddInfoCommand(CLI::App& app, Context& context) {
             first = false;
             ProgressBar bar(context.streams.err, context.streams.errIsTerminal,
                             "Scanning " + FileNameOf(file));
+            ProgressAwareHost host(context.streams.err, context.streams.in,
+                                   context.streams.inIsTerminal, false, bar);
+            ScopedHost scope(host);
             std::string text =
                 WithUnixLineEnds(ShowMediaInformation(file, false, bar.Indicator(), '.', *formats));
             bar.Clear();

@@ -6,6 +6,7 @@
 #include "core/errors.h"
 #include "core/file_helpers.h"
 #include "core/host.h"
+#include "core/start_code_search.h"
 
 namespace varnix {
 
@@ -100,43 +101,20 @@ bool TBitStream::NextStartCode() {
     while (bitsLeft_ != 8 && !endOfData_) {
         GetBit();
     }
-    // Zero bytes consumed just before the current position (only 0, 1 or 2+ matter); the
-    // prefix may straddle two blocks.
-    std::size_t zeros = 0;
+    // Zero bytes consumed by this search just before the current block (only 0, 1 or 2+
+    // matter): the prefix may straddle two blocks.
+    unsigned zeros = 0;
     while (!endOfData_) {
-        const std::uint8_t* data = data_.data();
-        const std::size_t start = position_;
-        const std::size_t end = data_.size();
-        std::size_t from = start;
-        while (from < end) {
-            const void* hit = std::memchr(data + from, 0x01, end - from);
-            if (hit == nullptr) {
-                break;
-            }
-            const auto i = static_cast<std::size_t>(static_cast<const std::uint8_t*>(hit) - data);
-            const std::size_t before = i - start;  // bytes of this block before the 01
-            bool prefix = false;
-            if (before >= 2) {
-                prefix = data[i - 1] == 0 && data[i - 2] == 0;
-            } else if (before == 1) {
-                prefix = data[i - 1] == 0 && zeros >= 1;
-            } else {
-                prefix = zeros >= 2;
-            }
-            if (prefix) {
-                position_ = i;
-                StepByte();
-                return true;
-            }
-            from = i + 1;
+        const std::span<const std::uint8_t> rest = data_.subspan(position_);
+        const std::size_t hit = FindStartCodePrefix(rest, zeros);
+        if (hit < rest.size()) {
+            position_ += hit;
+            StepByte();
+            return true;
         }
         // No prefix ends in this block: remember its trailing zeros and move on.
-        std::size_t trailing = 0;
-        while (trailing < 2 && trailing < end - start && data[end - 1 - trailing] == 0) {
-            ++trailing;
-        }
-        zeros = trailing == end - start ? std::min<std::size_t>(2, zeros + trailing) : trailing;
-        position_ = end - 1;
+        zeros = TrailingZeros(rest, zeros);
+        position_ = data_.size() - 1;
         StepByte();
     }
     return false;

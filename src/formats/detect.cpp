@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "core/file.h"
+#include "formats/container_probe.h"
 #include "formats/video_sniff.h"
 
 namespace varnix {
@@ -21,6 +22,10 @@ const char* MediaKindText(MediaKind kind) {
             return ".m2v";
         case MediaKind::M1V:
             return ".m1v";
+        case MediaKind::MPG:
+            return ".mpg";
+        case MediaKind::TS:
+            return ".ts";
         case MediaKind::Unknown:
             break;
     }
@@ -70,6 +75,12 @@ MediaKind DetectFormatOfBytes(std::span<const std::uint8_t> head, FormatOptions 
             video && video->width != 0 && video->height != 0) {
             return video->mpeg2 ? MediaKind::M2V : MediaKind::M1V;
         }
+        if (ContainerOfHead(head) != ContainerKind::None) {
+            const ContainerInfo info = ProbeContainer(head);
+            if (info.mpegVideo) {
+                return info.kind == ContainerKind::ProgramStream ? MediaKind::MPG : MediaKind::TS;
+            }
+        }
     }
     return MediaKind::Unknown;
 }
@@ -81,7 +92,16 @@ MediaKind DetectFormat(const std::string& fileName, FormatOptions options) {
     }
     std::vector<std::uint8_t> head(DetectionHeadBytes(options));
     const std::size_t got = file.read(head.data(), head.size());
-    return DetectFormatOfBytes(std::span<const std::uint8_t>(head.data(), got), options);
+    const std::span<const std::uint8_t> bytes(head.data(), got);
+    if (options.extended && ContainerOfHead(bytes) != ContainerKind::None) {
+        file.close();
+        const ContainerInfo info = ProbeContainerFile(fileName);
+        if (!info.mpegVideo) {
+            return MediaKind::Unknown;
+        }
+        return info.kind == ContainerKind::ProgramStream ? MediaKind::MPG : MediaKind::TS;
+    }
+    return DetectFormatOfBytes(bytes, options);
 }
 
 }  // namespace varnix

@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "core/file.h"
+#include "formats/container_probe.h"
 #include "formats/detect.h"
 #include "formats/video_sniff.h"
 
@@ -21,9 +22,22 @@ FormatRefusal ElementaryVideoRefusal(const ElementaryVideoHead& video, bool exte
             true};
 }
 
+FormatRefusal ContainerRefusal(const ContainerInfo& info, bool extended) {
+    if (!info.mpegVideo) {
+        return {info.KindName() + ": " + info.problem, false};
+    }
+    if (extended) {
+        return {};
+    }
+    return {info.KindName(), true};
+}
+
 }  // namespace
 
 FormatRefusal WhyRefusedBytes(std::span<const std::uint8_t> head, FormatOptions options) {
+    if (ContainerOfHead(head) != ContainerKind::None) {
+        return ContainerRefusal(ProbeContainer(head), options.extended);
+    }
     if (DetectFormatOfBytes(head, options) != MediaKind::Unknown) {
         return {};
     }
@@ -40,7 +54,12 @@ FormatRefusal WhyRefused(const std::string& fileName, FormatOptions options) {
     }
     std::vector<std::uint8_t> head(DetectionHeadBytes(FormatOptions{true}));
     const std::size_t got = file.read(head.data(), head.size());
-    return WhyRefusedBytes(std::span<const std::uint8_t>(head.data(), got), options);
+    const std::span<const std::uint8_t> bytes(head.data(), got);
+    if (ContainerOfHead(bytes) != ContainerKind::None) {
+        file.close();
+        return ContainerRefusal(ProbeContainerFile(fileName), options.extended);
+    }
+    return WhyRefusedBytes(bytes, options);
 }
 
 std::string RefusalText(const FormatRefusal& refusal, const std::string& extendedOption) {

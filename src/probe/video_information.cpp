@@ -53,6 +53,7 @@ constexpr const char* k525LineAspects[16] = {"Forbidden",
 struct QuickLook {
     bool still = false;
     VideoInfo info;
+    std::string container;  // empty for an elementary stream
 };
 
 QuickLook LookQuickly(const std::string& fileName, ProgressIndicator* progress) {
@@ -61,7 +62,7 @@ QuickLook LookQuickly(const std::string& fileName, ProgressIndicator* progress) 
     stream.SetCache(false);
     stream.SetProgress(progress);
     stream.Scan(false, false);
-    return {stream.Results().pictures == 1.0, stream.Info()};
+    return {stream.Results().pictures == 1.0, stream.Info(), stream.Container()};
 }
 
 }  // namespace
@@ -100,6 +101,10 @@ MediaInformation VideoInformation(const std::string& fileName, ProgressIndicator
     f.push_back(TextField("videoType", "Video Type: ", look.still ? "Still" : "Video"));
     f.push_back(TextField("resolution", "Resolution: ", pal ? "PAL" : "NTSC"));
     f.push_back(NumberField("mpegVersion", "Encode Type: MPEG ", info.mpegVersion));
+    if (!look.container.empty()) {
+        // Taken out of a program or transport stream: the values are those of its video.
+        f.push_back(TextField("container", "Container: ", look.container));
+    }
     f.push_back(NumberField("width", "Size: ", info.width));
     f.push_back(NumberField("height", " x ", info.height, {}, InfoPlacement::SameLine));
     f.push_back(NumberField("displayWidth",

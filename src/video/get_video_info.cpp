@@ -33,6 +33,16 @@ std::optional<VideoInfo> GetVideoInfo(const std::string& fileName, ProgressIndic
     stream->SetCache(true);
     stream->SetBlockProgress(false);
     stream->Scan(true, false);
+    const std::vector<std::string>& notes = stream->DemuxNotes();
+    if (!notes.empty()) {
+        // The video of a damaged program or transport stream: the duration counts what could
+        // be read, and the user learns why it may be short.
+        std::string text = fileName + ": " + notes.front();
+        if (notes.size() > 1) {
+            text += " (and " + std::to_string(notes.size() - 1) + " more such problems)";
+        }
+        CurrentHost().showMessage(MessageIcon::Warning, "Warning!", text);
+    }
     return stream->Info();
 }
 

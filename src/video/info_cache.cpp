@@ -215,7 +215,7 @@ VideoInfo TM2VStream::MakeRecord(bool withFileTime) const {
     v.pullDown = scan_.results.pullDown;
     v.fileBlocks = static_cast<std::uint32_t>(
         fileSize_ / static_cast<std::int64_t>(TFileBitStream::kScanBufferSize));
-    v.fileTime = withFileTime ? reader_.FileTime() : 0;
+    v.fileTime = withFileTime ? source_->FileTime() : 0;
     v.fields = static_cast<std::uint32_t>(scan_.results.fields);
     v.codedPictures = static_cast<std::uint32_t>(RoundEven(scan_.results.pictures));
     v.displayWidth = scan_.results.displayWidth;
@@ -254,7 +254,7 @@ void TM2VStream::ApplyRecord(const VideoInfo& v) {
 bool TM2VStream::CacheIsValid() const {
     const std::optional<VideoInfo> cached = ReadVideoInfoFile(CacheFileName());
     return cached &&
-           CacheMatchesVideo(*cached, reader_.FileTime(), static_cast<std::uint64_t>(fileSize_));
+           CacheMatchesVideo(*cached, source_->FileTime(), static_cast<std::uint64_t>(fileSize_));
 }
 
 void TM2VStream::StartCacheFile() {

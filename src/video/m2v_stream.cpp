@@ -16,13 +16,15 @@ bool IsSystem(std::uint32_t code) {
 
 TM2VStream::TM2VStream(const std::string& fileName)
     : fileName_(fileName),
-      reader_(fileName, TFileBitStream::kScanBufferSize),
-      fileSize_(reader_.FileSize()) {}
+      source_(OpenScanSource(fileName)),
+      reader_(source_->Bits()),
+      fileSize_(source_->FileSize()) {}
 
 TM2VStream::~TM2VStream() = default;
 
 void TM2VStream::Scan(bool collect, bool collectAll) {
     scan_ = M2VScanState{};
+    demuxNotes_.clear();
     scan_.collect = collect;
     scan_.collectAll = collectAll;
     if (progress_ != nullptr) {
@@ -44,6 +46,7 @@ void TM2VStream::Scan(bool collect, bool collectAll) {
     }
     if (!loadedValidCache) {
         RunMainLoop();
+        PassOnNotes();
         if (scan_.cacheWriter && scan_.cacheWriter->IsOpen()) {
             scan_.cacheWriter->WriteEntry(entry_tag::kEnd, {});
         }
@@ -67,6 +70,12 @@ void TM2VStream::Scan(bool collect, bool collectAll) {
 void TM2VStream::RunMainLoop() {
     if (!FindNext()) {
         return;
+    }
+    // Taken out of a container, the stream may begin in the middle of a sequence.
+    while (source_->StartsAnywhere() && scan_.code != start_code::kSequenceHeader) {
+        if (!FindNext()) {
+            return;
+        }
     }
     while (true) {
         HandleSequenceHeader();
@@ -143,17 +152,25 @@ bool TM2VStream::AtPrefix(bool found) {
     if (!found) {
         scan_.code = start_code::kNone;
         scan_.codePosition = fileSize_;
+        scan_.codePositionInFile = true;
         return false;
     }
     if (reader_.EndOfData()) {
         // The prefix ends the file: a start code without a value.
         scan_.code = start_code::kNone;
         scan_.codePosition = fileSize_ - 3;
+        scan_.codePositionInFile = true;
         return true;
     }
     scan_.codePosition = reader_.Position() - 3;
+    scan_.codePositionInFile = false;
     scan_.code = reader_.PeekBits(8);
     return true;
+}
+
+std::int64_t TM2VStream::CodePosition() const {
+    return scan_.codePositionInFile ? scan_.codePosition
+                                    : source_->FilePosition(scan_.codePosition);
 }
 
 bool TM2VStream::CheckAbort() {
@@ -164,10 +181,11 @@ bool TM2VStream::CheckAbort() {
 }
 
 void TM2VStream::UpdateProgress() {
+    PassOnNotes();
     if (progress_ == nullptr) {
         return;
     }
-    const std::int64_t blocks = reader_.FillCount();
+    const std::int64_t blocks = source_->BlocksRead();
     const std::int64_t position =
         blockProgress_ ? blocks : RoundEven(0.85L * static_cast<long double>(blocks));
     if (position != scan_.lastProgress && position <= progress_->maximum()) {
@@ -183,6 +201,13 @@ void TM2VStream::CallIdle() {
         if (idle_) {
             idle_();
         }
+    }
+}
+
+void TM2VStream::PassOnNotes() {
+    for (std::string& note : source_->TakeNotes()) {
+        Message(fileName_ + ": " + note);
+        demuxNotes_.push_back(std::move(note));
     }
 }
 

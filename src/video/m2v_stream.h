@@ -18,6 +18,7 @@
 #include "core/progress.h"
 #include "video/info_cache.h"
 #include "video/m2v_headers.h"
+#include "video/scan_source.h"
 #include "video/video_info.h"
 
 namespace varnix {
@@ -99,9 +100,12 @@ struct M2VScanState {
     std::vector<HeaderEntry> entries;
     std::unique_ptr<InfoCacheWriter> cacheWriter;
 
-    // Where the reader stands: the value of the current start code and its prefix's position.
+    // Where the reader stands: the value of the current start code and its prefix's position,
+    // in the elementary stream (turned into a file position only where a header keeps it, since
+    // a demuxed stream has to look it up), or in the file at the end of the data.
     std::uint32_t code = start_code::kNone;
     std::int64_t codePosition = 0;
+    bool codePositionInFile = false;
 
     // MPEG-1 display positions counted so far; allocated at the first one.
     std::vector<std::uint8_t> displayTable;
@@ -130,8 +134,9 @@ class TM2VStream {
   public:
     static constexpr std::size_t kDisplayPositions = 2000000;
 
-    // Opens the file; throws EParserFileException (after the reader's message) when it cannot be
-    // opened or is empty, IoError when its first block cannot be read.
+    // Opens the file (an elementary stream, or a program or transport stream through its
+    // demuxer); throws EParserFileException (after the reader's message) when it cannot be opened,
+    // is empty or holds no video, IoError when its first block cannot be read.
     explicit TM2VStream(const std::string& fileName);
     ~TM2VStream();
     TM2VStream(const TM2VStream&) = delete;
@@ -164,6 +169,12 @@ class TM2VStream {
     VideoInfo Info() const { return MakeRecord(false); }
     const std::string& FileName() const { return fileName_; }
     std::string CacheFileName() const { return fileName_ + kVideoCacheSuffix; }
+    // The container the video was taken out of, as reports name it; empty for an elementary
+    // stream.
+    std::string Container() const { return source_->Container(); }
+    // What the demuxer met during the last scan (lost packets, skipped bytes, the end of the
+    // packet sync); empty for an elementary stream.
+    const std::vector<std::string>& DemuxNotes() const { return demuxNotes_; }
 
   private:
     // Main loop and headers (m2v_stream.cpp).
@@ -171,6 +182,8 @@ class TM2VStream {
     void PictureLoop();
     bool FindNext();
     bool AtPrefix(bool found);
+    // The file position of the current start code's prefix.
+    std::int64_t CodePosition() const;
     bool CheckAbort();
     void UpdateProgress();
     void CallIdle();
@@ -214,8 +227,12 @@ class TM2VStream {
     void LoadBack(const std::string& cacheFile, bool validCache);
     void SetLoadProgress(bool validCache);
 
+    // Passes on what the demuxer noted (lost packets, skipped bytes) to the message callback.
+    void PassOnNotes();
+
     std::string fileName_;
-    TFileBitStream reader_;
+    std::unique_ptr<ScanSource> source_;
+    TBitStream& reader_;
     std::int64_t fileSize_ = 0;
 
     bool quick_ = false;
@@ -228,6 +245,7 @@ class TM2VStream {
     MessageCallback message_;
 
     M2VScanState scan_;
+    std::vector<std::string> demuxNotes_;
 };
 
 }  // namespace varnix

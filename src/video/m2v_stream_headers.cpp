@@ -23,7 +23,7 @@ std::string Hex2(std::uint32_t value) {
 }  // namespace
 
 void TM2VStream::HandleSequenceHeader() {
-    const std::int64_t position = scan_.codePosition;
+    const std::int64_t position = CodePosition();
     SequenceHeader header;
     const bool complete = ParseHeader(reader_, header);
     FindNext();
@@ -234,7 +234,7 @@ void TM2VStream::HandlePictureDisplayExtension() {
 // User data runs up to the next start code. Right after a GOP header its first bytes may be
 // DVD closed captions, which set the Line21 flags.
 void TM2VStream::HandleUserData(bool afterGOP) {
-    const std::int64_t position = scan_.codePosition;
+    const std::int64_t position = CodePosition();
     reader_.GetBits(8);
     // Byte by byte up to the next prefix, keeping the first ten bytes: user data is short,
     // and the look-ahead could not see a prefix split by a buffer near the end of the file.
@@ -291,7 +291,7 @@ void TM2VStream::HandleGOP() {
 }
 
 void TM2VStream::HandlePictureHeader() {
-    const std::int64_t position = scan_.codePosition;
+    const std::int64_t position = CodePosition();
     PictureHeader picture;
     const bool complete = ParseHeader(reader_, picture);
     FindNext();
@@ -404,11 +404,11 @@ void TM2VStream::SkipUnknown() {
 }
 
 void TM2VStream::NoteUnformattedData() {
-    const std::int64_t position = scan_.codePosition;
+    const std::int64_t position = CodePosition();
     const std::uint32_t code = scan_.code;
     reader_.GetBits(8);
     FindNext();
-    const std::int64_t length = scan_.codePosition - position;
+    const std::int64_t length = CodePosition() - position;
     scan_.results.unformatted.push_back({position, length});
     Message("Find not formatted stream or data: " + Hex2(code) + " - " +
             SystemStreamDescription(code) + ", FilePos: " + std::to_string(position) +

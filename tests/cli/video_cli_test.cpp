@@ -106,3 +106,91 @@ TEST(VarnixVideoInfo, ReportWithLFAndTheDurationOnceScanned) {
 
 }  // namespace
 }  // namespace varnix::cli
+
+namespace varnix::cli {
+namespace {
+
+using namespace varnix::test;
+using test::RunCli;
+
+// With -x every program and transport stream of the pull-down video lasts what its elementary
+// stream lasts and its report names the container; without it each is refused with the option.
+TEST(VarnixContainers, DurationsEqualTheElementaryStreamsWithTheSwitch) {
+    TempDir dir;
+    const std::string es = dir.copyData("video/ntsc_pulldown.m2v");
+    const struct {
+        const char* file;
+        const char* kind;
+        const char* container;
+    } streams[] = {
+        {"pulldown.vob", "MPEG program stream", "MPEG-2 program stream, video stream 0xe0"},
+        {"pulldown_dvd.vob", "MPEG program stream", "MPEG-2 program stream, video stream 0xe0"},
+        {"pulldown_mpeg1.mpg", "MPEG program stream", "MPEG-1 system stream, video stream 0xe0"},
+        {"pulldown.ts", "MPEG transport stream",
+         "MPEG transport stream (188-byte packets), video PID 0x0100 (stream type 0x02)"},
+        {"pulldown.m2ts", "MPEG transport stream",
+         "MPEG transport stream (192-byte packets), video PID 0x1011 (stream type 0x02)"},
+    };
+    for (const char* system : {"pal", "ntsc"}) {
+        const auto expected = RunCli({"duration", "-s", system, es});
+        ASSERT_EQ(expected.status, 0);
+        const std::string time = expected.out.substr(0, expected.out.find('\t'));
+        for (const auto& s : streams) {
+            const std::string file = dir.copyData(std::string("video/") + s.file);
+            auto run = RunCli({"duration", "-s", system, file});
+            EXPECT_EQ(run.status, 1) << s.file;
+            EXPECT_EQ(run.err, "varnix: " + file + ": " + s.kind + ": accepted with --extended\n");
+            run = RunCli({"duration", "-x", "-s", system, file});
+            EXPECT_EQ(run.status, 0) << run.err;
+            EXPECT_EQ(run.out, time + "\t" + file + "\n");
+            EXPECT_EQ(run.err, "");
+        }
+    }
+    for (const auto& s : streams) {
+        const auto run = RunCli({"info", "--extended", dir.file(s.file)});
+        EXPECT_NE(run.out.find(std::string("\nContainer: ") + s.container + "\n"),
+                  std::string::npos)
+            << run.out;
+        EXPECT_NE(run.out.find("Duration:              00:00:10.00 (30 fps)"), std::string::npos);
+    }
+    // A piece cut to the transport stream's length.
+    const std::string wav = dir.copyData("wav-s16-plain.wav");
+    const auto split =
+        RunCli({"split", "-x", "-o", dir.file("out"), "-d", dir.file("pulldown.ts"), wav});
+    EXPECT_EQ(split.status, 0) << split.err;
+}
+
+TEST(VarnixContainers, BrokenStreamsSayWhatIsMissing) {
+    TempDir dir;
+    const struct {
+        const char* file;
+        const char* duration;  // with -x
+        const char* err;       // after "varnix: FILE" (-x)
+    } cases[] = {
+        {"ps-pack-then-garbage.mpg", "???",
+         ": MPEG program stream: no video stream (no PES packet of a stream E0..EF)\n"},
+        {"ps-h264.mpg", "???",
+         ": MPEG program stream: its video stream 0xe2 holds no MPEG-1/2 video (no sequence "
+         "header)\n"},
+        {"ts-no-pat.ts", "???", ": MPEG transport stream: no program association table (PAT)\n"},
+        {"ts-no-pmt.ts", "???",
+         ": MPEG transport stream: no program map table (PMT) for the first program\n"},
+        {"ts-no-mpeg-video.ts", "???",
+         ": MPEG transport stream: no MPEG-1/2 video in the program map (stream types: 0x03)\n"},
+        {"ps-pes-past-end.mpg", "00:00:00.02",
+         ": a packet at position 29 runs past the end of the file\n"},
+        {"ts-sync-stops.ts", "00:00:00.02",
+         ": the sync bytes stop at position 1128: the rest of the file is not read\n"},
+    };
+    for (const auto& c : cases) {
+        const std::string file = dir.copyData(std::string("bad/") + c.file);
+        const auto run = RunCli({"duration", "-x", file});
+        EXPECT_EQ(run.out, std::string(c.duration) + "\t" + file + "\n");
+        const bool scanned = std::string(c.duration) != "???";
+        EXPECT_EQ(run.status, scanned ? 0 : 1) << c.file;
+        EXPECT_EQ(run.err, "varnix: " + std::string(scanned ? "Warning! " : "") + file + c.err);
+    }
+}
+
+}  // namespace
+}  // namespace varnix::cli

@@ -269,6 +269,20 @@ class DurationsListTest : public QObject, protected test::WindowFixture {
         w.AddDurationsFromFiles({w704});
         QCOMPARE(test::ColumnTexts(w.durationsList_, 2), (QStringList{"00:00:02.00"}));
         QCOMPARE(w.StatusText(1), w704);
+
+        // A transport stream: refused with its reason while the box is off, then a video row;
+        // the cut page passes over it as over any video.
+        const QString ts = Q(Copy("video/pulldown.ts"));
+        box->click();
+        w.AddDurationsFromFiles({ts});
+        QCOMPARE(
+            w.StatusText(1),
+            QStringLiteral("pulldown.ts: MPEG transport stream: accepted with Extended formats"));
+        box->click();
+        w.AddDurationsFromFiles({ts});
+        QCOMPARE(test::ColumnTexts(w.ListView1, 2), (QStringList{"00:00:02.00", "00:00:10.00"}));
+        w.AddAudioFiles({ts});
+        QCOMPARE(w.ListView2->topLevelItemCount(), 0);
         w.SaveSettings();
         QCOMPARE(settings_->value(settings_keys::kExtendedFormats).toInt(), 1);
     }

@@ -29,6 +29,8 @@ struct RealStream {
     std::int32_t wholeFrameRate;
     std::uint32_t bitRate;  // after a scan without cache
     bool still;
+    // The kind with the extended formats on, when it differs.
+    const char* extendedKind = nullptr;
 };
 
 const RealStream kStreams[] = {
@@ -51,9 +53,35 @@ const RealStream kStreams[] = {
     // ffprobe and mediainfo: 1 frame.
     {"still_pal.m2v", ".m2v", 2, 720, 576, 0, 0, 3, 2, 1, 2, 1, false, MakeTimeCode(0, 0, 0, 1), 25,
      104857200, true},
-    // ffprobe: 50 frames, 704x576; not a kind this system takes (width 704).
+    // ffprobe: 50 frames, 704x576; mediainfo: 50 frames, 2.000 s. Taken with the extended
+    // formats only (width 704), as are the next two.
     {"w704_pal.m2v", "", 2, 704, 576, 0, 0, 3, 2, 50, 100, 50, false, MakeTimeCode(0, 0, 2, 0), 25,
-     104857200, false},
+     104857200, false, ".m2v"},
+    // ffprobe: 30 frames, 704x480, 30000/1001; mediainfo: 30 frames at 29.970, 1.001 s.
+    {"w704_ntsc.m2v", "", 2, 704, 480, 0, 0, 4, 2, 30, 60, 30, false, MakeTimeCode(0, 0, 1, 0), 30,
+     104857200, false, ".m2v"},
+    // ffprobe: 50 frames, 544x576, 25/1; mediainfo: 50 frames, 2.000 s.
+    {"w544_pal.m2v", "", 2, 544, 576, 0, 0, 3, 2, 50, 100, 50, false, MakeTimeCode(0, 0, 2, 0), 25,
+     104857200, false, ".m2v"},
+    // ffprobe: 60 frames, 352x240, 30000/1001; mediainfo: 60 frames at 29.970, 2.002 s. Its width
+    // was always taken, as the ".m1v" of the first bytes; the extended formats see the MPEG-2
+    // extension but keep the kind of old.
+    {"s352x240_ntsc.m2v", ".m1v", 2, 352, 240, 0, 0, 4, 2, 60, 120, 60, false,
+     MakeTimeCode(0, 0, 2, 0), 30, 104857200, false},
+    // ntsc_pulldown.m2v in a program stream (-f vob, -f dvd with an AC3 track, -f mpeg) and a
+    // transport stream (-f mpegts with an MP2 track; 192-byte packets): ffmpeg takes the same
+    // elementary stream out of each, byte for byte. ffprobe: 240 frames, 60000/1001 field rate;
+    // mediainfo: 238 frames, 9.910 s (240, 9.993 s for pulldown.vob), "2:3 Pulldown".
+    {"pulldown.vob", "", 2, 720, 480, 720, 480, 4, 2, 240, 600, 300, true,
+     MakeTimeCode(0, 0, 10, 0), 30, 8000000, false, ".mpg"},
+    {"pulldown_dvd.vob", "", 2, 720, 480, 720, 480, 4, 2, 240, 600, 300, true,
+     MakeTimeCode(0, 0, 10, 0), 30, 8000000, false, ".mpg"},
+    {"pulldown_mpeg1.mpg", "", 2, 720, 480, 720, 480, 4, 2, 240, 600, 300, true,
+     MakeTimeCode(0, 0, 10, 0), 30, 8000000, false, ".mpg"},
+    {"pulldown.ts", "", 2, 720, 480, 720, 480, 4, 2, 240, 600, 300, true, MakeTimeCode(0, 0, 10, 0),
+     30, 8000000, false, ".ts"},
+    {"pulldown.m2ts", "", 2, 720, 480, 720, 480, 4, 2, 240, 600, 300, true,
+     MakeTimeCode(0, 0, 10, 0), 30, 8000000, false, ".ts"},
 };
 
 class RealStreams : public ::testing::TestWithParam<RealStream> {};
@@ -63,6 +91,8 @@ TEST_P(RealStreams, ScanMatchesTheReferenceTools) {
     TempDir dir;
     const std::string file = dir.copyData(std::string("video/") + s.file);
     EXPECT_STREQ(MediaKindText(DetectFormat(file)), s.kind);
+    EXPECT_STREQ(MediaKindText(DetectFormat(file, {.extended = true})),
+                 s.extendedKind != nullptr ? s.extendedKind : s.kind);
 
     const ScanOutcome scan = ScanFile(file, {.collect = false});
     EXPECT_EQ(scan.results.mpegVersion, s.mpegVersion);
