@@ -280,9 +280,10 @@ class DurationsListTest : public QObject, protected test::WindowFixture {
             QStringLiteral("pulldown.ts: MPEG transport stream: accepted with Extended formats"));
         box->click();
         w.AddDurationsFromFiles({ts});
-        QCOMPARE(test::ColumnTexts(w.ListView1, 2), (QStringList{"00:00:02.00", "00:00:10.00"}));
+        QCOMPARE(test::ColumnTexts(w.durationsList_, 2),
+                 (QStringList{"00:00:02.00", "00:00:10.00"}));
         w.AddAudioFiles({ts});
-        QCOMPARE(w.ListView2->topLevelItemCount(), 0);
+        QCOMPARE(w.cutList_->topLevelItemCount(), 0);
         w.SaveSettings();
         QCOMPARE(settings_->value(settings_keys::kExtendedFormats).toInt(), 1);
     }
